@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QWidget>
+
+// the search and load window.
+class Form7 : public QWidget
+{
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QWidget>
+
+// the search and delete window.
+class Form8 : public QWidget
+{
+};

@@ -1,0 +1,3 @@
+#include "editor/quitt.h"
+
+void quitt::Command1_Click() {}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QWidget>
+
+// the purpose list editor.
+class Form15 : public QWidget
+{
+};

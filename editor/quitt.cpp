@@ -1,0 +1,554 @@
+#include "editor/quitt.h"
+
+#include "app/pictures.h"
+#include "archive/receiptnumber.h"
+#include "platform/twips.h"
+#include "settings/settings.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
+
+#include <functional>
+
+namespace {
+
+const QString sansSerif = QStringLiteral("MS Sans Serif");
+const QString courier = QStringLiteral("Courier New");
+
+// The payer and purpose boxes are a single text line without a drop-down
+// button: the arrow's place goes to the text.
+class NoArrowComboStyle : public QProxyStyle
+{
+public:
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex *opt, SubControl sc,
+                         const QWidget *widget) const override
+    {
+        if (cc == CC_ComboBox) {
+            if (sc == SC_ComboBoxArrow)
+                return QRect();
+            if (sc == SC_ComboBoxEditField)
+                return opt->rect.adjusted(3, 3, -3, -3);
+        }
+        return QProxyStyle::subControlRect(cc, opt, sc, widget);
+    }
+    void drawComplexControl(ComplexControl cc, const QStyleOptionComplex *opt, QPainter *p,
+                            const QWidget *widget) const override
+    {
+        if (cc == CC_ComboBox) {
+            if (const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(opt)) {
+                QStyleOptionFrame frame;
+                frame.QStyleOption::operator=(*combo);
+                frame.lineWidth = 1;
+                frame.state |= State_Sunken;
+                QProxyStyle::drawPrimitive(PE_PanelLineEdit, &frame, p, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawComplexControl(cc, opt, p, widget);
+    }
+};
+
+QGroupBox *makeFrame(QWidget *parent, const QString &name, const QString &caption, QRect twipsRect)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setGeometry(twipsRect);
+    frame->setFlat(false);
+    return frame;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect geometry,
+                  const QColor &colour, bool bold = false)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setForeground(label, colour);
+    if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
+    return label;
+}
+
+QLineEdit *makeText(QWidget *parent, const QString &name, const QString &text, QRect geometry)
+{
+    auto *edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, QRect geometry,
+                        const QString &tip = QString())
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    if (!tip.isEmpty())
+        button->setToolTip(tip);
+    return button;
+}
+
+QLineEdit *makeAmount(QWidget *parent, const QString &name, int left, int top, int width, bool readOnly)
+{
+    QLineEdit *edit = makeText(parent, name, QString(), twips::rect(left, top, width, 315));
+    edit->setFont(uiFont(courier, 8.25));
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+} // namespace
+
+quitt::quitt(Platform &platform, QWidget *parent)
+    : QMainWindow(parent), m_platform(platform), m_events(new EventRouter(this))
+{
+    setObjectName(QStringLiteral("quitt"));
+    installFontSubstitutes();
+    buildControls();
+    buildMenu();
+    connectHandlers();
+    Form_Load();
+}
+
+quitt::~quitt() = default;
+
+void quitt::buildControls()
+{
+    setWindowTitle(QStringLiteral("Zettelfix 4.1 - ") + Platform::makersLine());
+    setWindowIcon(QIcon(pictures::programIcon(64)));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twips::size(clientWidth, clientHeight));
+    client->setFont(uiFont(sansSerif, 8.25));
+    setBackground(client, colours::grey);
+    setCentralWidget(client);
+
+    Line1 = new LineControl(client, colours::ruleRed, 2);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setEnds(0, 30, 9480, 30);
+
+    // Title word.
+    Frame2 = makeFrame(client, QStringLiteral("Frame2"), QString(), twips::rect(270, 210, 3645, 1035));
+    Combo1 = new QComboBox(Frame2);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setGeometry(twips::rect(150, 240, 3375, 675));
+    Combo1->setFont(uiFont(sansSerif, 24));
+    setForeground(Combo1, colours::darkRed);
+    setBackground(Combo1, colours::grey);
+    Combo1->setToolTip(QStringLiteral("Oben im Menü fest änderbar"));
+    Combo1->setEditText(QStringLiteral("Quittung"));
+
+    // Number.
+    Frame4 = makeFrame(client, QStringLiteral("Frame4"), QString(), twips::rect(270, 1290, 3645, 495));
+    Label1 = makeLabel(Frame4, QStringLiteral("Label1"), QStringLiteral("Nr.:"), twips::rect(180, 180, 1965, 195),
+                       colours::darkRed);
+    Text8 = makeText(Frame4, QStringLiteral("Text8"), QStringLiteral("1"), twips::rect(2220, 150, 1305, 285));
+
+    // The amount block: net, VAT and total rows.
+    Frame3 = makeFrame(client, QStringLiteral("Frame3"), QString(), twips::rect(4110, 210, 4695, 1575));
+    const int net = 240, vat = 570, total = 1110;
+    Label2 = makeLabel(Frame3, QStringLiteral("Label2"), QStringLiteral("netto"), twips::rect(1110, net, 900, 315),
+                       colours::darkBlue);
+    Label6 = makeLabel(Frame3, QStringLiteral("Label6"), QStringLiteral("DM"), twips::rect(2010, net, 495, 315),
+                       colours::darkBlue);
+    Text2 = makeAmount(Frame3, QStringLiteral("Text2"), 2520, net, 1005, true);
+    Label9 = makeLabel(Frame3, QStringLiteral("Label9"), QStringLiteral("Pf"), twips::rect(3630, net, 420, 315),
+                       colours::darkBlue);
+    Text3 = makeAmount(Frame3, QStringLiteral("Text3"), 4050, net, 435, true);
+
+    Label4 = makeLabel(Frame3, QStringLiteral("Label4"), QStringLiteral("+"), twips::rect(90, vat, 450, 315),
+                       colours::darkBlue);
+    Combo2 = new QComboBox(Frame3);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    Combo2->setEditable(true);
+    Combo2->setInsertPolicy(QComboBox::NoInsert);
+    Combo2->setGeometry(twips::rect(540, vat, 585, 315));
+    setForeground(Combo2, colours::darkBlue);
+    setBackground(Combo2, colours::grey);
+    Combo2->setToolTip(QStringLiteral("Aktueller Mwst-Satz - Fest änderbar oben im Menü"));
+    Combo2->setEditText(QStringLiteral("16"));
+    Label5 = makeLabel(Frame3, QStringLiteral("Label5"), QStringLiteral("% MWSt"), twips::rect(1140, vat, 870, 315),
+                       colours::darkBlue);
+    Label7 = makeLabel(Frame3, QStringLiteral("Label7"), QStringLiteral("DM"), twips::rect(2010, vat, 495, 315),
+                       colours::darkBlue);
+    Text4 = makeAmount(Frame3, QStringLiteral("Text4"), 2520, vat, 1005, true);
+    Label10 = makeLabel(Frame3, QStringLiteral("Label10"), QStringLiteral("Pf"), twips::rect(3630, vat, 420, 315),
+                        colours::darkBlue);
+    Text5 = makeAmount(Frame3, QStringLiteral("Text5"), 4050, vat, 435, true);
+
+    Line2 = new LineControl(Frame3, colours::darkRed, 2);
+    Line2->setObjectName(QStringLiteral("Line2"));
+    Line2->setEnds(240, 990, 4470, 990);
+
+    Label3 = makeLabel(Frame3, QStringLiteral("Label3"), QStringLiteral("gesamt"),
+                       twips::rect(840, total, 1170, 315), colours::darkRed, true);
+    Label8 = makeLabel(Frame3, QStringLiteral("Label8"), QStringLiteral("DM"), twips::rect(2010, total, 495, 315),
+                       colours::darkRed);
+    Text6 = makeAmount(Frame3, QStringLiteral("Text6"), 2520, total, 1005, false);
+    Label11 = makeLabel(Frame3, QStringLiteral("Label11"), QStringLiteral("Pf"),
+                        twips::rect(3570, total, 480, 315), colours::darkRed);
+    Text7 = makeAmount(Frame3, QStringLiteral("Text7"), 4050, total, 435, false);
+    const QString amountTip = QStringLiteral("Betrag eingeben und mit der Eingabetaste weiterspringen");
+    Text6->setToolTip(amountTip);
+    Text7->setToolTip(amountTip);
+
+    // Amount in words.
+    Frame6 = makeFrame(client, QStringLiteral("Frame6"), QStringLiteral("Gesamtbetrag in Worten:"),
+                       twips::rect(270, 1860, 8535, 675));
+    setForeground(Frame6, colours::darkBlue);
+    Text9 = makeText(Frame6, QStringLiteral("Text9"), QString(), twips::rect(150, 270, 6735, 285));
+    setBackground(Text9, colours::white);
+    Label12 = makeLabel(Frame6, QStringLiteral("Label12"), QStringLiteral("Pfennige wie oben"),
+                        twips::rect(7080, 210, 1245, 435), colours::darkBlue);
+    Label12->setWordWrap(true);
+
+    // Payer and purpose.
+    auto *noArrow = new NoArrowComboStyle;
+    noArrow->setParent(this);
+    Frame7 = makeFrame(client, QStringLiteral("Frame7"), QStringLiteral("Betrag erhalten von:"),
+                       twips::rect(270, 2580, 8535, 675));
+    setForeground(Frame7, colours::darkRed);
+    Combo3 = new SortedComboBox(Frame7);
+    Combo3->setObjectName(QStringLiteral("Combo3"));
+    Combo3->setGeometry(twips::rect(150, 240, 6735, 315));
+    Command3 = makeButton(Frame7, QStringLiteral("Command3"), QStringLiteral("\"Von\"-Liste"),
+                          twips::rect(7020, 240, 1335, 315));
+
+    Frame8 = makeFrame(client, QStringLiteral("Frame8"), QStringLiteral("für:"), twips::rect(270, 3300, 8535, 855));
+    setForeground(Frame8, colours::darkRed);
+    Combo4 = new SortedComboBox(Frame8);
+    Combo4->setObjectName(QStringLiteral("Combo4"));
+    Combo4->setGeometry(twips::rect(150, 240, 6735, 315));
+    Command4 = makeButton(Frame8, QStringLiteral("Command4"), QStringLiteral("\"Für\"-Liste"),
+                          twips::rect(7020, 240, 1335, 315));
+    Label13 = makeLabel(Frame8, QStringLiteral("Label13"), QStringLiteral("dankend erhalten"),
+                        twips::rect(150, 600, 6765, 225), colours::darkBlue);
+    for (SortedComboBox *box : { Combo3, Combo4 }) {
+        box->setStyle(noArrow);
+        box->setToolTip(QStringLiteral("Sie können mit den Pfeiltasten nach unten scrollen"));
+        setForeground(box, QColor(0, 0, 0));
+    }
+
+    // Place and date.
+    Frame10 = makeFrame(client, QStringLiteral("Frame10"), QStringLiteral("PLZ/Ort:"),
+                        twips::rect(270, 4200, 5955, 645));
+    setForeground(Frame10, colours::darkRed);
+    Text10 = makeText(Frame10, QStringLiteral("Text10"), QString(), twips::rect(150, 240, 5655, 285));
+    Frame11 = makeFrame(client, QStringLiteral("Frame11"), QStringLiteral("Datum:"),
+                        twips::rect(6330, 4200, 2475, 645));
+    setForeground(Frame11, colours::darkRed);
+    Text11 = makeText(Frame11, QStringLiteral("Text11"), QString(), twips::rect(150, 240, 2175, 285));
+
+    // Buttons.
+    Frame5 = makeFrame(client, QStringLiteral("Frame5"), QString(), twips::rect(270, 5010, 5955, 705));
+    Command1 = makeButton(Frame5, QStringLiteral("Command1"), QStringLiteral("&Speichern"),
+                          twips::rect(180, 240, 1400, 345), QStringLiteral("Speichern der angezeigten Quittung"));
+    QFont bold = Command1->font();
+    bold.setBold(true);
+    Command1->setFont(bold);
+    Command7 = makeButton(Frame5, QStringLiteral("Command7"), QStringLiteral("&2 drucken"),
+                          twips::rect(1590, 240, 1400, 345), QStringLiteral("2 Quittungen drucken"));
+    Command5 = makeButton(Frame5, QStringLiteral("Command5"), QStringLiteral("&1 drucken"),
+                          twips::rect(3000, 240, 1400, 345), QStringLiteral("1 Quittung drucken"));
+    Command2 = makeButton(Frame5, QStringLiteral("Command2"), QStringLiteral("&Neue Quittung"),
+                          twips::rect(4410, 240, 1400, 345), QStringLiteral("Alle Felder werden geleert"));
+    Frame1 = makeFrame(client, QStringLiteral("Frame1"), QString(), twips::rect(6300, 5010, 2505, 705));
+    Command6 = makeButton(Frame1, QStringLiteral("Command6"), QStringLiteral("&ENDE"),
+                          twips::rect(150, 240, 2205, 345));
+
+    // Help box and the picture.
+    text1 = makeText(client, QStringLiteral("text1"), QStringLiteral(" Zettelfix - Direkthilfe"),
+                     twips::rect(270, 5850, 8055, 315));
+    text1->setReadOnly(true);
+    setForeground(text1, colours::darkBlue);
+    setBackground(text1, colours::grey);
+    Frame9 = makeFrame(client, QStringLiteral("Frame9"), QString(), twips::rect(8430, 5730, 375, 435));
+    Image2 = new QLabel(Frame9);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(pictures::smallPicture());
+    Image2->setGeometry(QRect(QPoint(0, 0), QSize(32, 32)));
+    Image2->setCursor(Qt::PointingHandCursor);
+
+    Label14 = new QLabel(QStringLiteral("Label14"), client);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    Label14->setTextFormat(Qt::PlainText);
+    Label14->setVisible(false);
+
+    // Tab order: the receipt's fields as they are filled in, then the buttons.
+    const QList<QWidget *> order = { Text8, Text6, Text7, Text9, Combo3, Combo4, Text10, Text11,
+                                     Command1, Command7, Command5, Command2, Command6, Command3, Command4,
+                                     Combo1, Combo2, Text2, Text3, Text4, Text5, text1 };
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
+
+    adjustSize();
+    setFixedSize(sizeHint());
+}
+
+void quitt::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setFont(uiFont(sansSerif, 8.25));
+    auto named = [](QAction *action, const char *name) {
+        action->setObjectName(QString::fromUtf8(name));
+        return action;
+    };
+    grundeinstellungen = bar->addMenu(QStringLiteral("&Grund-Einstellungen"));
+    grundeinstellungen->setObjectName(QStringLiteral("grundeinstellungen"));
+    anwenderdaten = named(grundeinstellungen->addAction(QStringLiteral("Anwenderdaten")), "anwenderdaten");
+    anwenderdaten->setEnabled(false);
+    anwender = named(grundeinstellungen->addAction(QStringLiteral("Ihr Name und die Anschrift ..."), this,
+                                                   &quitt::anwender_Click),
+                     "anwender");
+    grundeinstellungen->addSeparator();
+    wahrungmenu = grundeinstellungen->addMenu(QStringLiteral("Währung..."));
+    wahrungmenu->setObjectName(QStringLiteral("wahrungmenu"));
+    wahrung = named(wahrungmenu->addAction(QStringLiteral("&Währung <DM> ändern"), this, &quitt::wahrung_Click),
+                    "wahrung");
+    wahrungpf = named(wahrungmenu->addAction(QStringLiteral("W&ährung <Pf> ändern"), this, &quitt::wahrungpf_Click),
+                      "wahrungpf");
+    grundeinstellungen->addSeparator();
+    mwständern = named(grundeinstellungen->addAction(QStringLiteral("Mehrwertsteuer-Satz ändern"), this,
+                                                     &quitt::mwständern_Click),
+                       "mwständern");
+    grundeinstellungen->addSeparator();
+    gestaltung = named(grundeinstellungen->addAction(QStringLiteral("Gestaltung")), "gestaltung");
+    gestaltung->setEnabled(false);
+    struct Entry
+    {
+        QAction *quitt::*member;
+        const char *name;
+        const char *caption;
+        void (quitt::*handler)();
+    };
+    const Entry wording[] = {
+        { &quitt::stattquitt, "stattquitt", "Die Bezeichnung <Quittung> ändern", &quitt::stattquitt_Click },
+        { &quitt::nettoändern, "nettoändern", "Die Bezeichnung <netto> ändern", &quitt::nettoändern_Click },
+        { &quitt::bezmwst, "bezmwst", "Die Bezeichnung <%MWSt> ändern", &quitt::bezmwst_Click },
+        { &quitt::gesamtiändern, "gesamtiändern", "Die Bezeichnung <gesamt> ändern", &quitt::gesamtiändern_Click },
+        { &quitt::gesamtändern, "gesamtändern", "Die Bezeichnung <Gesamtbetrag in Worten> ändern",
+          &quitt::gesamtändern_Click },
+        { &quitt::pfändern, "pfändern", "Die Bezeichnung <Pfennige wie oben> ändern", &quitt::pfändern_Click },
+        { &quitt::betragvon, "betragvon", "Die Bezeichnung <Betrag erhalten von:> ändern", &quitt::betragvon_Click },
+        { &quitt::fuerändern, "fuerändern", "Die Bezeichnung <für:> ändern", &quitt::fuerändern_Click },
+        { &quitt::dankendändern, "dankendändern", "Die Bezeichnung <dankend erhalten> ändern",
+          &quitt::dankendändern_Click },
+        { &quitt::plzändern, "plzändern", "Die Bezeichnung <PLZ/Ort:> ändern", &quitt::plzändern_Click },
+        { &quitt::datumändern, "datumändern", "Die Bezeichnung <Datum:> ändern", &quitt::datumändern_Click },
+    };
+    for (const Entry &e : wording)
+        this->*e.member = named(grundeinstellungen->addAction(QString::fromUtf8(e.caption), this, e.handler), e.name);
+    grundeinstellungen->addSeparator();
+
+    druckeinstellungen = bar->addMenu(QStringLiteral("&Druck-Einstellungen"));
+    druckeinstellungen->setObjectName(QStringLiteral("druckeinstellungen"));
+    schrifti = named(druckeinstellungen->addAction(QStringLiteral("Schrift&wahl für den Ausdruck"), this,
+                                                   &quitt::schrifti_Click),
+                     "schrifti");
+
+    bearbeiten = bar->addMenu(QStringLiteral("Erstellte Quittungen &bearbeiten"));
+    bearbeiten->setObjectName(QStringLiteral("bearbeiten"));
+    suchequitt = named(bearbeiten->addAction(QStringLiteral("Laden einer erstell&ten Quittung..."), this,
+                                             &quitt::suchequitt_Click),
+                       "suchequitt");
+    loeschen = named(bearbeiten->addAction(QStringLiteral("L&öschen einer erstellten Quittung"), this,
+                                           &quitt::loeschen_Click),
+                     "loeschen");
+
+    programmende = bar->addMenu(QStringLiteral("&Programm beenden"));
+    programmende->setObjectName(QStringLiteral("programmende"));
+    proggiganzend = named(programmende->addAction(QStringLiteral("Ende des P&rogramms"), this,
+                                                  &quitt::proggiganzend_Click),
+                          "proggiganzend");
+}
+
+void quitt::connectHandlers()
+{
+    connect(Combo1, &QComboBox::editTextChanged, this, &quitt::Combo1_Change);
+    connect(Combo1, &QComboBox::activated, this, &quitt::Combo1_Click);
+    connect(Text6, &QLineEdit::textChanged, this, &quitt::Text6_Change);
+
+    struct Field
+    {
+        QWidget *control;
+        void (quitt::*gotFocus)();
+        void (quitt::*lostFocus)();
+        void (quitt::*keyPress)(int &);
+    };
+    const Field fields[] = {
+        { Text8, &quitt::Text8_GotFocus, &quitt::Text8_LostFocus, &quitt::Text8_KeyPress },
+        { Text6, &quitt::Text6_GotFocus, &quitt::Text6_LostFocus, &quitt::Text6_KeyPress },
+        { Text7, &quitt::Text7_GotFocus, &quitt::Text7_LostFocus, &quitt::Text7_KeyPress },
+        { Text9, &quitt::Text9_GotFocus, &quitt::Text9_LostFocus, &quitt::Text9_KeyPress },
+        { Combo3, &quitt::Combo3_GotFocus, &quitt::Combo3_LostFocus, &quitt::Combo3_KeyPress },
+        { Combo4, &quitt::Combo4_GotFocus, &quitt::Combo4_LostFocus, &quitt::Combo4_KeyPress },
+        { Text10, &quitt::Text10_GotFocus, &quitt::Text10_LostFocus, &quitt::Text10_KeyPress },
+        { Text11, &quitt::Text11_GotFocus, &quitt::Text11_LostFocus, &quitt::Text11_KeyPress },
+    };
+    for (const Field &f : fields) {
+        m_events->onGotFocus(f.control, [this, h = f.gotFocus] { (this->*h)(); });
+        m_events->onLostFocus(f.control, [this, h = f.lostFocus] { (this->*h)(); });
+        m_events->onKeyPress(f.control, [this, h = f.keyPress](int &key) { (this->*h)(key); });
+    }
+
+    struct Area
+    {
+        QWidget *control;
+        void (quitt::*mouseMove)();
+    };
+    const Area areas[] = {
+        { centralWidget(), &quitt::Form_MouseMove }, { Frame1, &quitt::Frame1_MouseMove },
+        { Frame2, &quitt::Frame2_MouseMove },         { Frame3, &quitt::Frame3_MouseMove },
+        { Frame4, &quitt::Frame4_MouseMove },         { Text8, &quitt::Text8_MouseMove },
+        { Frame5, &quitt::Frame5_MouseMove },         { Frame6, &quitt::Frame6_MouseMove },
+        { Text9, &quitt::Text9_MouseMove },           { Text6, &quitt::Text6_MouseMove },
+        { Frame7, &quitt::Frame7_MouseMove },         { Command3, &quitt::Command3_MouseMove },
+        { Frame8, &quitt::Frame8_MouseMove },         { Command4, &quitt::Command4_MouseMove },
+        { Frame10, &quitt::Frame10_MouseMove },       { Frame11, &quitt::Frame11_MouseMove },
+        { Image2, &quitt::Image2_MouseMove },
+    };
+    for (const Area &a : areas)
+        m_events->onMouseMove(a.control, [this, h = a.mouseMove] { (this->*h)(); });
+    m_events->onClick(Image2, [this] { Image2_Click(); });
+
+    connect(Command1, &QPushButton::clicked, this, &quitt::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &quitt::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &quitt::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &quitt::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &quitt::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &quitt::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &quitt::Command7_Click);
+}
+
+void quitt::Form_Load()
+{
+    // 1. Centre on the screen.
+    const QPoint at = twips::centred(m_platform.screenSizeTwips(), QSize(twips::fromPixels(width()),
+                                                                         twips::fromPixels(height())));
+    move(twips::toPixels(at.x()), twips::toPixels(at.y()));
+
+    // 2. Today's date, always day.month.year.
+    Text11->setText(m_platform.today().toString(QStringLiteral("dd.MM.yyyy")));
+
+    // 3. Labels from their settings files; a missing file keeps the caption.
+    const struct
+    {
+        const QString &file;
+        std::function<void(const QString &)> apply;
+    } labels[] = {
+        { settingsfile::datum, [this](const QString &v) { Frame11->setTitle(v); } },
+        { settingsfile::plzort, [this](const QString &v) { Frame10->setTitle(v); } },
+        { settingsfile::danke, [this](const QString &v) { Label13->setText(v); } },
+        { settingsfile::fuerbez, [this](const QString &v) { Frame8->setTitle(v); } },
+        { settingsfile::betragv, [this](const QString &v) { Frame7->setTitle(v); } },
+        { settingsfile::wieoben, [this](const QString &v) { Label12->setText(v); } },
+        { settingsfile::gesamtt, [this](const QString &v) { Label3->setText(v); } },
+        { settingsfile::worten, [this](const QString &v) { Frame6->setTitle(v); } },
+        { settingsfile::netto, [this](const QString &v) { Label2->setText(v); } },
+        { settingsfile::mwstbez, [this](const QString &v) { Label5->setText(v); } },
+        { settingsfile::pf, [this](const QString &v) { for (QLabel *l : { Label9, Label10, Label11 }) l->setText(v); } },
+        { settingsfile::dm, [this](const QString &v) { for (QLabel *l : { Label6, Label7, Label8 }) l->setText(v); } },
+        { settingsfile::ort, [this](const QString &v) { Text10->setText(v); } },
+    };
+    for (const auto &row : labels) {
+        if (const auto value = settingValue(files(), row.file))
+            row.apply(*value);
+    }
+
+    // 4. The proposed receipt number.
+    if (SettingsExists(files(), settingsfile::nummer))
+        Text8->setText(NextReceiptNumber(files()));
+
+    // 5. The title word; setting it writes it back through its change handler.
+    if (const auto title = settingValue(files(), settingsfile::quitname)) {
+        Combo1->setEditText(*title);
+        const bool blocked = Combo1->blockSignals(true);
+        Combo1->insertItem(0, *title);
+        Combo1->setEditText(*title);
+        Combo1->blockSignals(blocked);
+    }
+
+    // 6. The number caption.
+    Label1->setText(Combo1->currentText() + QStringLiteral(" Nr.: "));
+
+    // 7. The title list, unsorted.
+    {
+        const QString text = Combo1->currentText();
+        const bool blocked = Combo1->blockSignals(true);
+        Combo1->addItem(QStringLiteral("Quittung"));
+        Combo1->addItem(QStringLiteral("Rechnung"));
+        Combo1->setEditText(text);
+        Combo1->blockSignals(blocked);
+    }
+
+    // 8. The rate list: 16 first, then 0 to 25.
+    {
+        const QString text = Combo2->currentText();
+        QStringList rates { QStringLiteral("16") };
+        for (int r = 0; r <= 25; ++r)
+            rates.append(QString::number(r));
+        Combo2->addItems(rates);
+        Combo2->setEditText(text);
+    }
+
+    // 9. The rate.
+    if (const auto rate = settingValue(files(), settingsfile::mwst))
+        Combo2->setEditText(*rate);
+
+    // 10. The first start asks for the user's own data.
+    if (!SettingsExists(files(), settingsfile::erst)) {
+        m_platform.messageBox(nullptr, QStringLiteral("Bitte geben Sie oben im Menü erst Ihre eigenen Daten "
+                                                      "(Name, Anschrift etc.) ein!"));
+        QString error;
+        if (!files().write(settingsfile::erst, QString(), &error))
+            reportWriteFailure(error);
+    }
+
+    Text8->setFocus();
+}
+
+void quitt::Combo1_Change()
+{
+    const QString title = Combo1->currentText();
+    Label1->setText(title + QStringLiteral(" Nr.: "));
+    QString error;
+    if (!WriteSetting(files(), QStringLiteral("Quitname.dat"), title, &error)) {
+        // Typing goes on letter by letter; one message per failing stretch.
+        if (!m_titleWriteFailed)
+            reportWriteFailure(error);
+        m_titleWriteFailed = true;
+    } else {
+        m_titleWriteFailed = false;
+    }
+}
+
+void quitt::Combo1_Click()
+{
+    Combo1_Change();
+}
+
+void quitt::reportWriteFailure(const QString &error)
+{
+    m_platform.messageBox(isVisible() ? this : nullptr, error);
+}
+
+void quitt::closeEvent(QCloseEvent *event)
+{
+    if (!m_ending)
+        Form_Unload();
+    event->accept();
+}

@@ -1,0 +1,158 @@
+#include "platform/controls.h"
+
+#include "platform/twips.h"
+
+#include <QFontDatabase>
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QLineEdit>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+QString firstInstalled(const QStringList &candidates, const QString &fallback)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString &c : candidates) {
+        if (families.contains(c, Qt::CaseInsensitive))
+            return c;
+    }
+    return fallback;
+}
+
+} // namespace
+
+void installFontSubstitutes()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const QString sans = firstInstalled({ QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                          QStringLiteral("DejaVu Sans") },
+                                        QStringLiteral("Sans Serif"));
+    const QString mono = firstInstalled({ QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
+                                          QStringLiteral("DejaVu Sans Mono") },
+                                        QStringLiteral("Monospace"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitution(QStringLiteral("Arial"), sans);
+    QFont::insertSubstitution(QStringLiteral("Courier New"), mono);
+}
+
+QFont uiFont(const QString &family, double points, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(qRound(points * 96.0 / 72.0));
+    font.setBold(bold);
+    font.setStyleHint(family.contains(QLatin1String("Courier"), Qt::CaseInsensitive) ? QFont::TypeWriter
+                                                                                       : QFont::SansSerif);
+    return font;
+}
+
+void setBackground(QWidget *control, const QColor &colour)
+{
+    QPalette palette = control->palette();
+    const bool entry = qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control)
+        || qobject_cast<QAbstractScrollArea *>(control);
+    if (entry) {
+        palette.setColor(QPalette::Base, colour);
+        palette.setColor(QPalette::Button, colour);
+    } else {
+        palette.setColor(QPalette::Window, colour);
+        palette.setColor(QPalette::Button, colour);
+        control->setAutoFillBackground(true);
+    }
+    control->setPalette(palette);
+    if (auto *combo = qobject_cast<QComboBox *>(control); combo && combo->lineEdit()) {
+        QPalette edit = combo->lineEdit()->palette();
+        edit.setColor(QPalette::Base, colour);
+        combo->lineEdit()->setPalette(edit);
+    }
+}
+
+QColor background(const QWidget *control)
+{
+    const bool entry = qobject_cast<const QLineEdit *>(control) || qobject_cast<const QComboBox *>(control)
+        || qobject_cast<const QAbstractScrollArea *>(control);
+    return control->palette().color(entry ? QPalette::Base : QPalette::Window);
+}
+
+void setForeground(QWidget *control, const QColor &colour)
+{
+    // Only the control's own role, so that a frame's caption colour does not
+    // pass on to the text boxes and buttons inside it.
+    QPalette palette = control->palette();
+    if (qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control)
+        || qobject_cast<QAbstractScrollArea *>(control)) {
+        palette.setColor(QPalette::Text, colour);
+        palette.setColor(QPalette::ButtonText, colour);
+    } else if (qobject_cast<QAbstractButton *>(control)) {
+        palette.setColor(QPalette::ButtonText, colour);
+    } else {
+        palette.setColor(QPalette::WindowText, colour);
+    }
+    control->setPalette(palette);
+}
+
+LineControl::LineControl(QWidget *parent, const QColor &colour, int widthPixels)
+    : QWidget(parent), m_colour(colour), m_width(widthPixels)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineControl::setEnds(int x1, int y1, int x2, int y2)
+{
+    const QPoint a = twips::point(x1, y1);
+    const QPoint b = twips::point(x2, y2);
+    QRect box = QRect(a, b).normalized().adjusted(-m_width, -m_width, m_width, m_width);
+    setGeometry(box);
+    m_from = a - box.topLeft();
+    m_to = b - box.topLeft();
+}
+
+void LineControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(m_colour, m_width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(m_from, m_to);
+}
+
+SortedComboBox::SortedComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+}
+
+void SortedComboBox::addSorted(const QString &entry)
+{
+    const QString text = currentText();
+    int pos = 0;
+    while (pos < count()) {
+        const QString other = itemText(pos);
+        const int c = entry.compare(other, Qt::CaseInsensitive);
+        if (c < 0 || (c == 0 && entry < other))
+            break;
+        ++pos;
+    }
+    const bool blocked = blockSignals(true);
+    insertItem(pos, entry);
+    setEditText(text);
+    blockSignals(blocked);
+}
+
+void SortedComboBox::clearAll()
+{
+    clear();
+    clearEditText();
+}
+
+QStringList SortedComboBox::entries() const
+{
+    QStringList list;
+    for (int i = 0; i < count(); ++i)
+        list.append(itemText(i));
+    return list;
+}

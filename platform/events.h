@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class QWidget;
+
+// Delivers a control's events to the window's handlers, one handler per
+// control and event, as the windows name them (Text8_GotFocus, Text8_KeyPress,
+// Frame4_MouseMove, Image2_Click).
+class EventRouter : public QObject
+{
+public:
+    explicit EventRouter(QObject *parent);
+
+    void onGotFocus(QWidget *control, std::function<void()> handler);
+    void onLostFocus(QWidget *control, std::function<void()> handler);
+    // The handler gets the character code (13 for Enter) and consumes the key
+    // by setting it to 0. Keys without a character (arrows, function keys)
+    // and Tab are not passed.
+    void onKeyPress(QWidget *control, std::function<void(int &keyAscii)> handler);
+    // Mouse moves over the control itself, not over a control inside it.
+    void onMouseMove(QWidget *control, std::function<void()> handler);
+    void onClick(QWidget *control, std::function<void()> handler);
+    void onDoubleClick(QWidget *control, std::function<void()> handler);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Handlers
+    {
+        std::function<void()> gotFocus, lostFocus, mouseMove, click, doubleClick;
+        std::function<void(int &)> keyPress;
+    };
+    Handlers &handlersOf(QWidget *control);
+
+    QHash<QObject *, Handlers> m_handlers;
+};

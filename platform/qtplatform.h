@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/platform.h"
+
+// The platform of the running program: Qt's dialogs, the screen, the clock
+// and the system's default printer.
+class QtPlatform : public Platform
+{
+public:
+    explicit QtPlatform(const QString &workingDirectory);
+
+    Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+                      Icon icon) override;
+    QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+    void beep() override;
+    QDate today() const override;
+    QSize screenSizeTwips() const override;
+    QStringList printerFonts() override;
+    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) override;
+};

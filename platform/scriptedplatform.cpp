@@ -1,0 +1,74 @@
+#include "platform/scriptedplatform.h"
+
+namespace {
+
+class RecordingSurface : public PrintSurface
+{
+public:
+    RecordingSurface(QList<QList<PrintOperation>> &pages, qsizetype page, const QString &error)
+        : m_pages(pages), m_page(page), m_error(error)
+    {
+    }
+    void execute(const PrintOperation &op) override { m_pages[m_page].append(op); }
+    bool endDocument(QString *error) override
+    {
+        m_pages[m_page].append(PrintOperation::endOfDocument());
+        if (m_error.isEmpty())
+            return true;
+        if (error)
+            *error = m_error;
+        return false;
+    }
+
+private:
+    QList<QList<PrintOperation>> &m_pages;
+    qsizetype m_page;
+    QString m_error;
+};
+
+} // namespace
+
+ScriptedPlatform::ScriptedPlatform(const QString &workingDirectory, QDate today)
+    : Platform(workingDirectory), date(today)
+{
+}
+
+QStringList ScriptedPlatform::messageTexts() const
+{
+    QStringList texts;
+    for (const Message &m : messages)
+        texts.append(m.text);
+    return texts;
+}
+
+Platform::Answer ScriptedPlatform::messageBox(QWidget *, const QString &text, const QString &title,
+                                              Buttons buttons, Icon icon)
+{
+    const Message message { text, title.isEmpty() ? programTitle() : title, buttons, icon };
+    messages.append(message);
+    if (onMessage)
+        onMessage(message);
+    if (messageAnswers.isEmpty())
+        return Answer::Ok;
+    return messageAnswers.takeFirst();
+}
+
+QString ScriptedPlatform::inputBox(QWidget *, const QString &prompt, const QString &title,
+                                   const QString &defaultText)
+{
+    inputs.append({ prompt, title, defaultText });
+    if (inputAnswers.isEmpty())
+        return defaultText;
+    return inputAnswers.takeFirst().value_or(QString());
+}
+
+std::unique_ptr<PrintSurface> ScriptedPlatform::beginPrint(QWidget *, QString *error)
+{
+    if (printerDeclines) {
+        if (error)
+            error->clear();
+        return nullptr;
+    }
+    pages.append(QList<PrintOperation>());
+    return std::make_unique<RecordingSurface>(pages, pages.size() - 1, printerError);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QList>
+
+#include <functional>
+#include <optional>
+
+// A platform for tests: answers dialogs from a script, records what the
+// program showed and printed, and keeps a fixed date. Nothing blocks.
+class ScriptedPlatform : public Platform
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title; // the program's title when none was given
+        Buttons buttons;
+        Icon icon;
+    };
+    struct Input
+    {
+        QString prompt;
+        QString title;
+        QString defaultText;
+    };
+
+    explicit ScriptedPlatform(const QString &workingDirectory, QDate today = QDate(2026, 12, 7));
+
+    // Answers to message boxes, in order; Ok when the queue is empty.
+    QList<Answer> messageAnswers;
+    // Answers to input boxes, in order: a text confirms, nothing cancels.
+    // When the queue is empty the default text is confirmed.
+    QList<std::optional<QString>> inputAnswers;
+    // Runs while a message box is "open", before it is answered.
+    std::function<void(const Message &)> onMessage;
+
+    QList<Message> messages;
+    QList<Input> inputs;
+    int beeps = 0;
+
+    QDate date;
+    QSize screen = QSize(1280 * 15, 1024 * 15);
+
+    // Printer: its fonts; whether a page can be started; an error at the end.
+    QStringList fonts;
+    bool printerDeclines = false;
+    QString printerError;
+    // Every page begun, with its operations including the end of the document.
+    QList<QList<PrintOperation>> pages;
+
+    QStringList messageTexts() const;
+
+    Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+                      Icon icon) override;
+    QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+    void beep() override { ++beeps; }
+    QDate today() const override { return date; }
+    QSize screenSizeTwips() const override { return screen; }
+    QStringList printerFonts() override { return fonts; }
+    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) override;
+};

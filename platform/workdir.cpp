@@ -1,0 +1,359 @@
+#include "platform/workdir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString failure(const QString &name, const QString &what, const QString &reason)
+{
+    QString text = QStringLiteral("Die Datei \"%1\" konnte nicht %2 werden.").arg(name, what);
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (%1)").arg(reason);
+    return text;
+}
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+QString unencodableReason()
+{
+    return QStringLiteral("Der Text enthält ein Zeichen, das nicht gespeichert werden kann");
+}
+
+} // namespace
+
+WorkDir::WorkDir(const QString &path)
+    : m_path(QDir(path).absolutePath())
+{
+}
+
+QString WorkDir::filePath(const QString &storedName) const
+{
+    return m_path + QLatin1Char('/') + storedName;
+}
+
+bool WorkDir::isBareName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && !name.contains(QChar(0));
+}
+
+bool WorkDir::faulted(Op op, const QString &name, QString *error) const
+{
+    if (!m_faultHook || !m_faultHook(op, name))
+        return false;
+    const QString what = op == Op::Read ? QStringLiteral("gelesen")
+        : op == Op::Remove             ? QStringLiteral("gelöscht")
+                                       : QStringLiteral("geschrieben");
+    setError(error, failure(name, what, QStringLiteral("Ein-/Ausgabefehler")));
+    return true;
+}
+
+WorkDir::Stamp WorkDir::directoryStamp() const
+{
+    // Nanosecond times of the folder itself: adding, removing or renaming an
+    // entry moves them. QFileInfo offers only milliseconds.
+    struct stat st;
+    if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
+        return {};
+    return { qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+             qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec };
+}
+
+bool WorkDir::indexCurrent() const
+{
+    return m_indexed && directoryStamp() == m_stamp;
+}
+
+void WorkDir::refresh() const
+{
+    m_indexed = false;
+    m_index.clear();
+}
+
+void WorkDir::ensureIndex() const
+{
+    const Stamp stamp = directoryStamp();
+    if (m_indexed && stamp == m_stamp)
+        return;
+    m_index.clear();
+    QDirIterator it(m_path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        m_index.insert(name.toLower(), name);
+    }
+    m_stamp = stamp;
+    m_indexed = true;
+}
+
+void WorkDir::noteAdded(const QString &storedName, bool indexWasCurrent) const
+{
+    if (!indexWasCurrent)
+        return;
+    m_index.insert(storedName.toLower(), storedName);
+    m_stamp = directoryStamp();
+}
+
+void WorkDir::noteRemoved(const QString &storedName, bool indexWasCurrent) const
+{
+    if (!indexWasCurrent)
+        return;
+    m_index.remove(storedName.toLower());
+    m_stamp = directoryStamp();
+}
+
+QString WorkDir::storedName(const QString &name) const
+{
+    if (!isBareName(name))
+        return {};
+    if (QFileInfo::exists(filePath(name)))
+        return name;
+    const QString lower = name.toLower();
+    if (lower != name && QFileInfo::exists(filePath(lower)))
+        return lower;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ensureIndex();
+        const auto found = m_index.constFind(lower);
+        if (found == m_index.constEnd())
+            return {};
+        if (QFileInfo::exists(filePath(*found)))
+            return *found;
+        refresh(); // the index was stale
+    }
+    return {};
+}
+
+std::optional<QByteArray> WorkDir::readBytes(const QString &name) const
+{
+    if (faulted(Op::Read, name, nullptr))
+        return std::nullopt;
+    const QString stored = storedName(name);
+    if (stored.isEmpty())
+        return std::nullopt;
+    QFile file(filePath(stored));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QString> WorkDir::readText(const QString &name) const
+{
+    const auto bytes = readBytes(name);
+    if (!bytes)
+        return std::nullopt;
+    return decode(*bytes);
+}
+
+std::optional<QStringList> WorkDir::readLines(const QString &name) const
+{
+    const auto text = readText(name);
+    if (!text)
+        return std::nullopt;
+    return splitLines(*text);
+}
+
+bool WorkDir::write(const QString &name, const QString &text, QString *error)
+{
+    if (faulted(Op::Write, name, error))
+        return false;
+    if (!isBareName(name)) {
+        setError(error, failure(name, QStringLiteral("geschrieben"), QStringLiteral("ungültiger Name")));
+        return false;
+    }
+    const auto bytes = encode(text);
+    if (!bytes) {
+        setError(error, failure(name, QStringLiteral("geschrieben"), unencodableReason()));
+        return false;
+    }
+    const bool wasCurrent = indexCurrent();
+    QString stored = storedName(name);
+    if (stored.isEmpty())
+        stored = name;
+    QSaveFile file(filePath(stored));
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+        setError(error, failure(stored, QStringLiteral("geschrieben"), file.errorString()));
+        return false;
+    }
+    noteAdded(stored, wasCurrent);
+    return true;
+}
+
+bool WorkDir::append(const QString &name, const QString &text, QString *error)
+{
+    if (faulted(Op::Append, name, error))
+        return false;
+    // The files appended to are short lists; rewriting them whole through a
+    // save file means a failing disk never leaves half a line at their end.
+    const auto added = encode(text);
+    if (!added) {
+        setError(error, failure(name, QStringLiteral("geschrieben"), unencodableReason()));
+        return false;
+    }
+    QByteArray bytes;
+    if (exists(name)) {
+        const auto old = readBytes(name);
+        if (!old) {
+            setError(error, failure(storedName(name), QStringLiteral("gelesen"), QString()));
+            return false;
+        }
+        bytes = *old;
+    }
+    bytes += *added;
+    return write(name, decode(bytes), error);
+}
+
+WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &text, QString *error)
+{
+    if (faulted(Op::Create, name, error))
+        return CreateResult::Failed;
+    if (!isBareName(name)) {
+        setError(error, failure(name, QStringLiteral("angelegt"), QStringLiteral("ungültiger Name")));
+        return CreateResult::Failed;
+    }
+    if (exists(name))
+        return CreateResult::Exists;
+    const auto bytes = encode(text);
+    if (!bytes) {
+        setError(error, failure(name, QStringLiteral("angelegt"), unencodableReason()));
+        return CreateResult::Failed;
+    }
+    const bool wasCurrent = indexCurrent();
+    QTemporaryFile temp(filePath(QStringLiteral(".zettelfix-XXXXXX.tmp")));
+    if (!temp.open() || temp.write(*bytes) != bytes->size() || !temp.flush()
+        || ::fsync(temp.handle()) != 0) {
+        setError(error, failure(name, QStringLiteral("angelegt"), temp.errorString()));
+        return CreateResult::Failed;
+    }
+    temp.close();
+    // link() refuses an existing target atomically, also against a second copy
+    // of the program saving the same name at the same moment. QFile::rename is
+    // not used: when its rename is refused it falls back to copying onto the
+    // target, which could overwrite a receipt created in between.
+    const QByteArray from = QFile::encodeName(temp.fileName());
+    const QByteArray to = QFile::encodeName(filePath(name));
+    if (::link(from.constData(), to.constData()) != 0) {
+        const int err = errno;
+        if (err == EEXIST)
+            return CreateResult::Exists;
+        setError(error, failure(name, QStringLiteral("angelegt"), QString::fromLocal8Bit(std::strerror(err))));
+        return CreateResult::Failed;
+    }
+    // The temporary name goes with the QTemporaryFile.
+    noteAdded(name, wasCurrent);
+    return CreateResult::Created;
+}
+
+bool WorkDir::remove(const QString &name, QString *error)
+{
+    if (faulted(Op::Remove, name, error))
+        return false;
+    const QString stored = storedName(name);
+    if (stored.isEmpty()) {
+        setError(error, failure(name, QStringLiteral("gelöscht"), QStringLiteral("nicht vorhanden")));
+        return false;
+    }
+    const bool wasCurrent = indexCurrent();
+    QFile file(filePath(stored));
+    if (!file.remove()) {
+        setError(error, failure(stored, QStringLiteral("gelöscht"), file.errorString()));
+        return false;
+    }
+    noteRemoved(stored, wasCurrent);
+    return true;
+}
+
+bool WorkDir::moveToTrash(const QString &name, QString *error)
+{
+    if (faulted(Op::Remove, name, error))
+        return false;
+    const QString stored = storedName(name);
+    if (stored.isEmpty()) {
+        setError(error, failure(name, QStringLiteral("gelöscht"), QStringLiteral("nicht vorhanden")));
+        return false;
+    }
+    const bool wasCurrent = indexCurrent();
+    if (QFile::moveToTrash(filePath(stored))) {
+        noteRemoved(stored, wasCurrent);
+        return true;
+    }
+    return remove(stored, error);
+}
+
+QStringList WorkDir::list(const QString &suffix) const
+{
+    if (faulted(Op::List, suffix, nullptr))
+        return {};
+    ensureIndex();
+    const QString lowerSuffix = suffix.toLower();
+    QStringList names;
+    for (auto it = m_index.cbegin(); it != m_index.cend(); ++it) {
+        if (it.key().endsWith(lowerSuffix))
+            names.append(it.value());
+    }
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+bool WorkDir::encodable(QStringView text)
+{
+    return encode(text).has_value();
+}
+
+std::optional<QByteArray> WorkDir::encode(QStringView text)
+{
+    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError() || !encoder.isValid())
+        return std::nullopt;
+    return bytes;
+}
+
+QString WorkDir::decode(QByteArrayView bytes)
+{
+    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+QStringList WorkDir::splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}

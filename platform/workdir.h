@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The program's working directory. Every file the program keeps lives here
+// under a bare name, as 8-bit Windows-1252 text with CR LF line ends.
+//
+// Names are matched without regard to letter case: "DM.dat" and "dm.dat" are
+// one file, and an existing file keeps the name it is stored under. To stay
+// fast beside a large archive, lookups try the name as given and in lower case
+// first and fall back to an index of the directory, which is read once and read
+// again only when the directory has changed behind the program's back.
+class WorkDir
+{
+public:
+    enum class Op { Read, Write, Append, Create, Remove, List };
+    // Returns true when the operation on that name is to fail; tests use it to
+    // stand in for a full disk or a read-only folder (permissions don't bind root).
+    using FaultHook = std::function<bool(Op op, const QString &name)>;
+
+    enum class CreateResult { Created, Exists, Failed };
+
+    explicit WorkDir(const QString &path);
+
+    QString path() const { return m_path; }
+    QString filePath(const QString &storedName) const;
+
+    // A bare name: not empty, no path separator, not "." or "..".
+    static bool isBareName(const QString &name);
+
+    // The name a file is stored under when a file of that name exists in any
+    // letter case, otherwise an empty string.
+    QString storedName(const QString &name) const;
+    bool exists(const QString &name) const { return !storedName(name).isEmpty(); }
+
+    // Readers give nothing when the file is missing or cannot be read.
+    std::optional<QByteArray> readBytes(const QString &name) const;
+    std::optional<QString> readText(const QString &name) const;
+    // Lines without their ends; a line end may be CR LF, CR or LF. A final line
+    // end does not start another line.
+    std::optional<QStringList> readLines(const QString &name) const;
+
+    // Create or truncate, atomically: the old content stays until the new one
+    // is complete. A new file is created under the name as given.
+    bool write(const QString &name, const QString &text, QString *error = nullptr);
+    // Append, creating the file when it is missing.
+    bool append(const QString &name, const QString &text, QString *error = nullptr);
+    // Create a file that must not replace another one, in any letter case: the
+    // text goes to a temporary file that is then renamed, and the rename
+    // refuses an existing target.
+    CreateResult createNew(const QString &name, const QString &text, QString *error = nullptr);
+    bool remove(const QString &name, QString *error = nullptr);
+    // Moves the file to the desktop's trash where there is one, otherwise removes it.
+    bool moveToTrash(const QString &name, QString *error = nullptr);
+
+    // Names of the regular files whose name ends in the suffix (any case),
+    // sorted by name without regard to case.
+    QStringList list(const QString &suffix) const;
+
+    // Forget what is known of the directory; the next lookup reads it again.
+    void refresh() const;
+
+    void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
+
+    // Windows-1252 conversions. encode() gives nothing when a character has no
+    // place in the code page.
+    static bool encodable(QStringView text);
+    static std::optional<QByteArray> encode(QStringView text);
+    static QString decode(QByteArrayView bytes);
+    static QStringList splitLines(const QString &text);
+    static inline const QString lineEnd = QStringLiteral("\r\n");
+
+private:
+    bool faulted(Op op, const QString &name, QString *error) const;
+    void ensureIndex() const;
+    struct Stamp
+    {
+        qint64 modified = -1;
+        qint64 changed = -1;
+        bool operator==(const Stamp &) const = default;
+    };
+    Stamp directoryStamp() const;
+    // Keeps the index in step with a change the program made itself.
+    void noteAdded(const QString &storedName, bool indexWasCurrent) const;
+    void noteRemoved(const QString &storedName, bool indexWasCurrent) const;
+    bool indexCurrent() const;
+
+    QString m_path;
+    FaultHook m_faultHook;
+    mutable bool m_indexed = false;
+    mutable Stamp m_stamp;
+    mutable QHash<QString, QString> m_index; // lower-case name -> stored name
+};

@@ -1,0 +1,49 @@
+#include "settings/settings.h"
+
+bool SettingsExists(const WorkDir &dir, const QString &name)
+{
+    return dir.exists(name);
+}
+
+std::optional<QString> settingValue(const WorkDir &dir, const QString &name)
+{
+    const auto bytes = dir.readBytes(name);
+    if (!bytes || bytes->isEmpty())
+        return std::nullopt;
+    // Only the first line counts; a line ends at CR or LF.
+    qsizetype end = 0;
+    while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
+        ++end;
+    return WorkDir::decode(QByteArrayView(*bytes).first(end));
+}
+
+QString ReadSetting(const WorkDir &dir, const QString &name)
+{
+    return settingValue(dir, name).value_or(QString());
+}
+
+bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QString *error)
+{
+    return dir.write(name.toLower(), value + WorkDir::lineEnd, error);
+}
+
+const QList<WordingFile> &wordingFiles()
+{
+    static const QList<WordingFile> files = {
+        { settingsfile::quitname, QStringLiteral("Quittung"), QStringLiteral("Quittung") },
+        { settingsfile::netto, QStringLiteral("netto"), QStringLiteral("netto") },
+        { settingsfile::mwstbez, QStringLiteral("% MWSt"), QStringLiteral("%MWSt") },
+        { settingsfile::gesamtt, QStringLiteral("gesamt"), QStringLiteral("gesamt") },
+        { settingsfile::worten, QStringLiteral("Gesamtbetrag in Worten:"), QStringLiteral("Gesamtbetrag in Worten:") },
+        { settingsfile::wieoben, QStringLiteral("Pfennige wie oben"), QStringLiteral("Pfennige wie oben") },
+        { settingsfile::betragv, QStringLiteral("Betrag erhalten von:"), QStringLiteral("Betrag erhalten von:") },
+        { settingsfile::fuerbez, QStringLiteral("für:"), QStringLiteral("für:") },
+        { settingsfile::danke, QStringLiteral("dankend erhalten"), QStringLiteral("dankend erhalten") },
+        { settingsfile::plzort, QStringLiteral("PLZ/Ort:"), QStringLiteral("PLZ/Ort:") },
+        { settingsfile::datum, QStringLiteral("Datum:"), QStringLiteral("Datum:") },
+        { settingsfile::mwst, QStringLiteral("16"), QStringLiteral("15") },
+        { settingsfile::dm, QStringLiteral("DM"), QStringLiteral("DM") },
+        { settingsfile::pf, QStringLiteral("Pf"), QStringLiteral("Pf") },
+    };
+    return files;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/workdir.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Settings files: one value each, the first line of a small text file in the
+// working directory. A missing file means the built-in default.
+
+// True when a file of that name exists in any letter case.
+bool SettingsExists(const WorkDir &dir, const QString &name);
+// The first line without its line end; empty when the file holds no line.
+QString ReadSetting(const WorkDir &dir, const QString &name);
+// Creates or truncates the file and writes the value and CR LF. A new file is
+// created under the lower-case name.
+bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QString *error = nullptr);
+
+// The value when the file exists and has a first line. A file of zero bytes or
+// one that cannot be read counts as missing.
+std::optional<QString> settingValue(const WorkDir &dir, const QString &name);
+
+namespace settingsfile {
+inline const QString betragv = QStringLiteral("betragv.dat");
+inline const QString fuerbez = QStringLiteral("fuerbez.dat");
+inline const QString datum = QStringLiteral("datum.dat");
+inline const QString plzort = QStringLiteral("plzort.dat");
+inline const QString danke = QStringLiteral("danke.dat");
+inline const QString wieoben = QStringLiteral("wieoben.dat");
+inline const QString worten = QStringLiteral("worten.dat");
+inline const QString netto = QStringLiteral("netto.dat");
+inline const QString mwstbez = QStringLiteral("mwstbez.dat");
+inline const QString gesamtt = QStringLiteral("gesamtt.dat");
+inline const QString dm = QStringLiteral("dm.dat");
+inline const QString pf = QStringLiteral("pf.dat");
+inline const QString quitname = QStringLiteral("quitname.dat");
+inline const QString mwst = QStringLiteral("mwst.dat");
+inline const QString ort = QStringLiteral("ort.dat");
+inline const QString erst = QStringLiteral("erst.dat");
+inline const QString nummer = QStringLiteral("nummer.dat");
+inline const QString von = QStringLiteral("von.dat");
+inline const QString fuer = QStringLiteral("fuer.dat");
+inline const QString schrift = QStringLiteral("schrift.dat");
+inline const QString anwender = QStringLiteral("anwender.dat");
+} // namespace settingsfile
+
+// The wording files with what the main window shows when a file is missing,
+// and the default that rewording falls back to, where that differs.
+struct WordingFile
+{
+    QString name;
+    QString startupDefault;
+    QString rewordDefault;
+};
+const QList<WordingFile> &wordingFiles();
