@@ -552,3 +552,36 @@ void quitt::closeEvent(QCloseEvent *event)
         Form_Unload();
     event->accept();
 }
+
+ReceiptRecord quitt::currentRecord() const
+{
+    ReceiptRecord r;
+    r.number = Text8->text();
+    r.totalUnits = Text6->text();
+    r.totalPennies = Text7->text();
+    r.netUnits = Text2->text();
+    r.netPennies = Text3->text();
+    r.vatUnits = Text4->text();
+    r.vatPennies = Text5->text();
+    r.vatRate = Combo2->currentText();
+    r.amountInWords = Text9->text();
+    r.payer = Combo3->currentText();
+    r.purpose = Combo4->currentText();
+    r.place = Text10->text();
+    r.date = Text11->text();
+    return r;
+}
+
+void quitt::showStoredFields(const ReceiptRecord &r)
+{
+    Text8->setText(r.number);
+    Text2->setText(r.netUnits);
+    Text3->setText(r.netPennies);
+    Text4->setText(r.vatUnits);
+    Text5->setText(r.vatPennies);
+    Text6->setText(r.totalUnits);
+    Text7->setText(r.totalPennies);
+    Text9->setText(r.amountInWords);
+    Combo3->setEditText(r.payer);
+    Combo4->setEditText(r.purpose);
+}

@@ -15,6 +15,7 @@
 // texts and files only), put the result back into the controls, and show
 // messages and reach the printer through the Platform.
 
+#include "archive/receiptfile.h"
 #include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/platform.h"
@@ -196,6 +197,11 @@ public:
     void wahrungpf_Click();
     void anwender_Click();
     Form6 *userDataWindow() const;
+
+    // The receipt as the controls show it, and the stored fields of a receipt
+    // put back into them (rate, place and date are not stored and stay).
+    ReceiptRecord currentRecord() const;
+    void showStoredFields(const ReceiptRecord &record);
 
     // Shows a failed write once, in a message box naming what failed.
     void reportWriteFailure(const QString &error);
