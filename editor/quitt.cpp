@@ -118,6 +118,11 @@ quitt::quitt(Platform &platform, QWidget *parent)
     buildControls();
     buildMenu();
     connectHandlers();
+    // Everything these fields hold can end up in a file.
+    for (QLineEdit *box : { Text8, Text2, Text3, Text4, Text5, Text6, Text7, Text9, Text10, Text11 })
+        refuseUncodable(box, m_platform);
+    for (QComboBox *box : { Combo1, Combo2, static_cast<QComboBox *>(Combo3), static_cast<QComboBox *>(Combo4) })
+        refuseUncodable(box, m_platform);
     Form_Load();
 }
 

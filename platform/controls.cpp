@@ -1,12 +1,15 @@
 #include "platform/controls.h"
 
+#include "platform/platform.h"
 #include "platform/twips.h"
+#include "platform/workdir.h"
 
 #include <QFontDatabase>
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QLineEdit>
 #include <QPainter>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -155,4 +158,37 @@ QStringList SortedComboBox::entries() const
     for (int i = 0; i < count(); ++i)
         list.append(itemText(i));
     return list;
+}
+
+namespace {
+
+class CodePageValidator : public QValidator
+{
+public:
+    CodePageValidator(QObject *parent, Platform &platform)
+        : QValidator(parent), m_platform(&platform)
+    {
+    }
+    State validate(QString &input, int &) const override
+    {
+        if (WorkDir::encodable(input))
+            return Acceptable;
+        m_platform->beep();
+        return Invalid;
+    }
+
+private:
+    Platform *m_platform;
+};
+
+} // namespace
+
+void refuseUncodable(QLineEdit *box, Platform &platform)
+{
+    box->setValidator(new CodePageValidator(box, platform));
+}
+
+void refuseUncodable(QComboBox *box, Platform &platform)
+{
+    box->setValidator(new CodePageValidator(box, platform));
 }

@@ -63,3 +63,12 @@ public:
     void clearAll();
     QStringList entries() const;
 };
+
+class Platform;
+class QLineEdit;
+
+// Text that goes into a file must fit the Windows-1252 code page. These boxes
+// refuse a character outside it as it is typed or pasted, with the beep, so
+// that nothing is ever changed silently when it is saved.
+void refuseUncodable(QLineEdit *box, Platform &platform);
+void refuseUncodable(QComboBox *box, Platform &platform);

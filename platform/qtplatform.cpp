@@ -1,11 +1,13 @@
 #include "platform/qtplatform.h"
 
+#include "platform/controls.h"
 #include "platform/qtprintsurface.h"
 #include "platform/twips.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -43,6 +45,9 @@ QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QStri
     dialog.setTextValue(defaultText);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    // What is typed here is stored in a settings file.
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        refuseUncodable(edit, *this);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();
