@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and its tests, and runs every
+# test: once in a normal build, once built with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/scripts/packages.sh"
+ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils
+jobs=$(nproc)
+
+cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$repo/build" -j"$jobs"
+ctest --test-dir "$repo/build" --output-on-failure -j"$jobs"
+
+cmake -S "$repo" -B "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DZETTELFIX_SANITIZE=ON
+cmake --build "$repo/build-sanitize" -j"$jobs"
+ctest --test-dir "$repo/build-sanitize" --output-on-failure -j"$jobs"
