@@ -1,0 +1,234 @@
+#include "platform/workdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <barrier>
+#include <thread>
+
+namespace {
+
+void put(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir + QLatin1Char('/') + name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray get(const QString &dir, const QString &name)
+{
+    QFile f(dir + QLatin1Char('/') + name);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+} // namespace
+
+class TestWorkDir : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lookupIgnoresCase_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("asked");
+        QTest::newRow("upper stem, lower asked") << "DM.dat" << "dm.dat";
+        QTest::newRow("all capitals") << "NETTO.DAT" << "netto.dat";
+        QTest::newRow("capital initial") << "Quitname.dat" << "quitname.dat";
+        QTest::newRow("asked in capitals, stored lower") << "betragv.dat" << "betragv.DAT";
+        QTest::newRow("receipt in capitals") << "12.NUM" << "12.num";
+        QTest::newRow("umlaut in other case") << "Müller.num" << "MÜLLER.num";
+    }
+    void lookupIgnoresCase()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, asked);
+        QTemporaryDir tmp;
+        put(tmp.path(), stored, "x\r\n");
+        WorkDir dir(tmp.path());
+        QCOMPARE(dir.storedName(asked), stored);
+        QCOMPARE(dir.readText(asked), std::optional<QString>(QStringLiteral("x\r\n")));
+    }
+
+    void writeKeepsStoredNameAndCreatesGivenName()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "DM.dat", "DM\r\n");
+        WorkDir dir(tmp.path());
+        QVERIFY(dir.write("dm.dat", "EUR\r\n"));
+        QCOMPARE(get(tmp.path(), "DM.dat"), QByteArray("EUR\r\n"));
+        QVERIFY(!QFile::exists(tmp.path() + "/dm.dat"));
+        QVERIFY(dir.write("neu.dat", "1\r\n"));
+        QCOMPARE(get(tmp.path(), "neu.dat"), QByteArray("1\r\n"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void everyByteButLineEndsRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\r' && b != '\n')
+                all.append(char(b));
+        }
+        QTemporaryDir tmp;
+        put(tmp.path(), "a.dat", all + "\r\n");
+        WorkDir dir(tmp.path());
+        const auto text = dir.readText("a.dat");
+        QVERIFY(text);
+        QCOMPARE(text->size(), all.size() + 2);
+        QCOMPARE(text->at(0x80 - 2), QChar(0x20AC)); // the euro sign, after the two skipped bytes
+        QVERIFY(dir.write("b.dat", *text));
+        QCOMPARE(get(tmp.path(), "b.dat"), all + "\r\n");
+    }
+
+    void textOutsideTheCodePageIsRefused()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "a.dat", "alt\r\n");
+        WorkDir dir(tmp.path());
+        QString error;
+        QVERIFY(!dir.write("a.dat", QStringLiteral("Zloty \u0142\r\n"), &error));
+        QVERIFY(error.contains("a.dat"));
+        QCOMPARE(get(tmp.path(), "a.dat"), QByteArray("alt\r\n"));
+        QVERIFY(WorkDir::encodable(QStringLiteral("Grüße, 5 € – „gut“")));
+        QVERIFY(!WorkDir::encodable(QStringLiteral("\u20BD")));
+    }
+
+    void splitLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << "a\r\nb\r\n" << QStringList { "a", "b" };
+        QTest::newRow("no final line end") << "a\r\nb" << QStringList { "a", "b" };
+        QTest::newRow("LF only") << "a\nb\n" << QStringList { "a", "b" };
+        QTest::newRow("CR only") << "a\rb\r" << QStringList { "a", "b" };
+        QTest::newRow("empty lines kept") << "\r\n\r\nx\r\n" << QStringList { "", "", "x" };
+        QTest::newRow("blanks kept") << "  a  \r\n" << QStringList { "  a  " };
+        QTest::newRow("empty text") << "" << QStringList {};
+        QTest::newRow("one line end") << "\r\n" << QStringList { "" };
+    }
+    void splitLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(WorkDir::splitLines(text), lines);
+    }
+
+    void createNewRefusesAnExistingFileInAnyCase()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "12.NUM", "alt");
+        WorkDir dir(tmp.path());
+        QCOMPARE(dir.createNew("12.num", "neu"), WorkDir::CreateResult::Exists);
+        QCOMPARE(get(tmp.path(), "12.NUM"), QByteArray("alt"));
+        QVERIFY(!QFile::exists(tmp.path() + "/12.num"));
+        QCOMPARE(dir.createNew("13.num", "neu"), WorkDir::CreateResult::Created);
+        QCOMPARE(get(tmp.path(), "13.num"), QByteArray("neu"));
+        // No temporary file stays behind.
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void twoCopiesCreatingTheSameNameAtOnce()
+    {
+        // Two copies of the program save the same numbers at the same moment:
+        // each name is created once, and the file is the winner's, whole.
+        QTemporaryDir tmp;
+        constexpr int rounds = 200;
+        std::barrier sync(2);
+        WorkDir::CreateResult results[2][rounds];
+        auto run = [&](int who) {
+            WorkDir dir(tmp.path());
+            for (int i = 0; i < rounds; ++i) {
+                sync.arrive_and_wait();
+                results[who][i] = dir.createNew(QString::number(i) + ".num",
+                                                QString(500, who ? QLatin1Char('b') : QLatin1Char('a')));
+            }
+        };
+        std::thread first(run, 0), second(run, 1);
+        first.join();
+        second.join();
+        for (int i = 0; i < rounds; ++i) {
+            const bool a = results[0][i] == WorkDir::CreateResult::Created;
+            const bool b = results[1][i] == WorkDir::CreateResult::Created;
+            QVERIFY2(a != b, qPrintable(QString::number(i)));
+            QCOMPARE(results[a ? 1 : 0][i], WorkDir::CreateResult::Exists);
+            QCOMPARE(get(tmp.path(), QString::number(i) + ".num"), QByteArray(500, a ? 'a' : 'b'));
+        }
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), rounds);
+    }
+
+    void indexFollowsChangesMadeByOthers()
+    {
+        QTemporaryDir tmp;
+        WorkDir dir(tmp.path());
+        QVERIFY(!dir.exists("netto.dat")); // builds the index
+        put(tmp.path(), "NETTO.DAT", "brutto\r\n");
+        QCOMPARE(dir.storedName("netto.dat"), QStringLiteral("NETTO.DAT"));
+        QFile::remove(tmp.path() + "/NETTO.DAT");
+        QVERIFY(!dir.exists("netto.dat"));
+    }
+
+    void faultHookFailsTheChosenOperation()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "von.dat", "Adler\r\n");
+        WorkDir dir(tmp.path());
+        dir.setFaultHook([](WorkDir::Op op, const QString &name) {
+            return op == WorkDir::Op::Append && name == "von.dat";
+        });
+        QString error;
+        QVERIFY(!dir.append("von.dat", "Meier\r\n", &error));
+        QVERIFY(error.contains("von.dat"));
+        QCOMPARE(get(tmp.path(), "von.dat"), QByteArray("Adler\r\n"));
+        QVERIFY(dir.write("fuer.dat", "x\r\n"));
+    }
+
+    void appendCreatesAndExtends()
+    {
+        QTemporaryDir tmp;
+        WorkDir dir(tmp.path());
+        QVERIFY(dir.append("fuer.dat", "Miete\r\n"));
+        QVERIFY(dir.append("fuer.dat", "Strom\r\n"));
+        QCOMPARE(get(tmp.path(), "fuer.dat"), QByteArray("Miete\r\nStrom\r\n"));
+    }
+
+    void listGivesReceiptFilesSortedWithoutFolders()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "b.num", "");
+        put(tmp.path(), "A.NUM", "");
+        put(tmp.path(), "c.dat", "");
+        put(tmp.path(), "10.num", "");
+        QVERIFY(QDir(tmp.path()).mkdir("ordner.num"));
+        WorkDir dir(tmp.path());
+        QCOMPARE(dir.list(".num"), (QStringList { "10.num", "A.NUM", "b.num" }));
+    }
+
+    void namesThatAreNotBareAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("slash") << "../x.dat";
+        QTest::newRow("backslash") << "a\\b.num";
+        QTest::newRow("dot") << ".";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("empty") << "";
+    }
+    void namesThatAreNotBareAreRefused()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir tmp;
+        QDir(tmp.path()).mkdir("sub");
+        WorkDir dir(tmp.path() + "/sub");
+        QVERIFY(!dir.write(name, "x"));
+        QCOMPARE(dir.createNew(name, "x"), WorkDir::CreateResult::Failed);
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), 0);
+        QCOMPARE(QDir(tmp.path() + "/sub").entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkDir)
+#include "tst_workdir.moc"
