@@ -215,6 +215,8 @@ private:
     void connectHandlers();
     void setHelp(const QString &text);
     void endProgram();
+    // Rewording: asks for one menu entry's new wording, stores and shows it.
+    void RewordLabel(const RewordRow &row);
 
     Platform &m_platform;
     EventRouter *m_events;
