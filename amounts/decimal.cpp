@@ -55,6 +55,43 @@ QByteArray subtract(const QByteArray &a, const QByteArray &b)
     return normalized(result);
 }
 
+QByteArray divide(const QByteArray &a, const QByteArray &b, QByteArray *remainder)
+{
+    const QByteArray divisor = normalized(b);
+    Q_ASSERT(divisor != "0");
+    QByteArray quotient;
+    quotient.reserve(a.size());
+    if (divisor.size() <= 17) {
+        // Short division: the divisor and each partial remainder fit a
+        // machine word, only the dividend may be of any length.
+        const quint64 d = divisor.toULongLong();
+        quint64 rest = 0;
+        for (const char digit : a) {
+            rest = rest * 10 + quint64(digit - '0');
+            quotient.append(char('0' + rest / d));
+            rest %= d;
+        }
+        if (remainder)
+            *remainder = QByteArray::number(rest);
+        return normalized(quotient);
+    }
+    // Long division, one digit of the quotient at a time; each digit is found
+    // by at most nine subtractions.
+    QByteArray rest = "0";
+    for (const char digit : a) {
+        rest = normalized(rest + digit);
+        char q = '0';
+        while (compare(rest, divisor) >= 0) {
+            rest = subtract(rest, divisor);
+            ++q;
+        }
+        quotient.append(q);
+    }
+    if (remainder)
+        *remainder = rest;
+    return normalized(quotient);
+}
+
 } // namespace digitstring
 
 Decimal Decimal::parseLeading(QStringView text)

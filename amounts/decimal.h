@@ -32,4 +32,6 @@ QByteArray normalized(QByteArray digits);        // without leading zeros; "0" f
 int compare(const QByteArray &a, const QByteArray &b); // -1, 0 or 1
 QByteArray add(const QByteArray &a, const QByteArray &b);
 QByteArray subtract(const QByteArray &a, const QByteArray &b); // requires a >= b
+// The quotient a / b, and the remainder when asked for; b must not be zero.
+QByteArray divide(const QByteArray &a, const QByteArray &b, QByteArray *remainder = nullptr);
 } // namespace digitstring
