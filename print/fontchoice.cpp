@@ -1,9 +1,170 @@
 #include "editor/quitt.h"
 #include "print/form9.h"
 
-void quitt::schrifti_Click() {}
+#include "platform/controls.h"
+#include "platform/twips.h"
+#include "settings/settings.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+
+#include <algorithm>
+
+void quitt::schrifti_Click()
+{
+    if (m_form9) {
+        m_form9->raise();
+        m_form9->activateWindow();
+        return;
+    }
+    hide();
+    m_form9 = new Form9(m_platform, this);
+    m_form9->show();
+}
 
 Form9 *quitt::fontWindow() const
 {
     return m_form9;
+}
+
+Form9::Form9(Platform &platform, QWidget *mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_platform(platform), m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("Form9"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Schriftwahl"));
+    setFixedSize(twips::size(clientWidth, clientHeight));
+    const QString sansSerif = QStringLiteral("MS Sans Serif");
+    setFont(uiFont(sansSerif, 8.25));
+    setBackground(this, colours::grey);
+
+    Label1 = new QLabel(QStringLiteral("Empfohlen: Arial"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setGeometry(twips::rect(330, 120, 2985, 285));
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(twips::rect(300, 450, 6795, 1815));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Text1 = new QLineEdit(QStringLiteral("Mustertext"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twips::rect(300, 2550, 6795, 1095));
+    Text1->setFont(uiFont(sansSerif, 18));
+
+    Command1 = new QPushButton(QStringLiteral("&Abbrechen"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twips::rect(300, 3840, 2835, 405));
+    Command1->setAutoDefault(false);
+    Command2 = new QPushButton(QStringLiteral("&Schriftart speichern"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(twips::rect(3240, 3840, 3885, 405));
+    Command2->setAutoDefault(false);
+
+    setTabOrder(List1, Text1);
+    setTabOrder(Text1, Command1);
+    setTabOrder(Command1, Command2);
+
+    // The sample follows the selection, whether it moves by mouse or keyboard.
+    connect(List1, &QListWidget::itemSelectionChanged, this, &Form9::list1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form9::Command2_Click);
+
+    Form_Load();
+}
+
+void Form9::Form_Load()
+{
+    const QPoint at = twips::centred(m_platform.screenSizeTwips(),
+                                     QSize(twips::fromPixels(width()), twips::fromPixels(height())));
+    move(twips::toPixels(at.x()), twips::toPixels(at.y()));
+
+    // Messages while loading belong to this window, not yet on the screen:
+    // with the main window hidden, a box of its own would be the program's
+    // last window, and closing it would end the program.
+    m_platform.messageBox(this, QStringLiteral("Die Auswahl dauert einen Moment. Bitte OK anklicken!"));
+
+    // The window is not on the screen yet while it loads, so the hourglass
+    // goes over the whole program until the list is filled.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool waiting = true;
+    const auto endWait = [&waiting] {
+        if (waiting)
+            QGuiApplication::restoreOverrideCursor();
+        waiting = false;
+    };
+
+    if (const auto chosen = settingValue(m_platform.files(), settingsfile::schrift))
+        Text1->setText(*chosen);
+
+    QStringList names;
+    const QStringList offered = m_platform.printerFonts();
+    for (const QString &name : offered) {
+        if (names.size() == maxFonts) {
+            // The hourglass goes first, so that the message is answered with
+            // the ordinary pointer.
+            endWait();
+            m_platform.messageBox(this, QStringLiteral("Zu viele Schriftarten. Kann nur 250 zeigen!"));
+            break;
+        }
+        names.append(name);
+    }
+    // Sorted as a reader looks names up, without regard to letter case; the
+    // list widget's own sorting would put every capital before "a".
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    List1->addItems(names);
+    endWait();
+}
+
+void Form9::list1_Click()
+{
+    const QList<QListWidgetItem *> selected = List1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    Text1->clear();
+    Text1->setText(QStringLiteral("Musterschrift"));
+    QFont sample = Text1->font();
+    sample.setFamily(selected.first()->text());
+    Text1->setFont(sample);
+}
+
+void Form9::Command2_Click()
+{
+    const QList<QListWidgetItem *> selected = List1->selectedItems();
+    const QString name = selected.isEmpty() ? QString() : selected.first()->text();
+    if (name.isEmpty()) {
+        m_platform.messageBox(this, QStringLiteral("Bitte markieren Sie eine Schriftart!"));
+        return;
+    }
+    // A name the font file cannot hold would come back as another font.
+    if (!WorkDir::encodable(name)) {
+        m_platform.messageBox(this, QStringLiteral("Der Name dieser Schriftart enthält ein Zeichen, das nicht "
+                                                   "gespeichert werden kann. Bitte wählen Sie eine andere "
+                                                   "Schriftart!"));
+        return;
+    }
+    QString error;
+    if (!WriteSetting(m_platform.files(), settingsfile::schrift, name, &error)) {
+        m_platform.messageBox(this, error);
+        return;
+    }
+    close();
+}
+
+void Form9::Command1_Click()
+{
+    close();
+}
+
+void Form9::closeEvent(QCloseEvent *event)
+{
+    // However the window closes, the main window comes back; shown before this
+    // one goes, so the program never has no window left.
+    if (m_mainWindow)
+        m_mainWindow->show();
+    event->accept();
 }

@@ -1,8 +1,43 @@
 #pragma once
 
+#include "platform/platform.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
-// the print font window.
+// The print font window: the printer's fonts, a sample of the one clicked,
+// and the choice saved for the next print. The main window stays hidden while
+// it is open and comes back however it closes.
 class Form9 : public QWidget
 {
+public:
+    // Builds the window and runs its start-up; the window is not shown.
+    Form9(Platform &platform, QWidget *mainWindow);
+
+    static constexpr int clientWidth = 7440;
+    static constexpr int clientHeight = 4440;
+    // More fonts than this are not listed.
+    static constexpr int maxFonts = 250;
+
+    QLabel *Label1;
+    QListWidget *List1;
+    QLineEdit *Text1;
+    QPushButton *Command1;
+    QPushButton *Command2;
+
+    void Form_Load();
+    void list1_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Platform &m_platform;
+    QPointer<QWidget> m_mainWindow;
 };
