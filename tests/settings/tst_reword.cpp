@@ -349,19 +349,6 @@ private slots:
         QCOMPARE(filesIn(tmp), sorted({ "Quitname.dat", "erst.dat" }));
         QCOMPARE(fileBytes(tmp, "Quitname.dat"), QByteArray("Quittung\r\n"));
     }
-
-    void aRateThatIsNoNumberIsKept()
-    {
-        QTemporaryDir tmp;
-        prepare(tmp);
-        ScriptedPlatform platform(tmp.path());
-        quitt w(platform);
-        platform.inputAnswers = { QStringLiteral("sieben") };
-        w.mwständern->trigger();
-        QCOMPARE(platform.messageTexts(), QStringList());
-        QCOMPARE(w.Combo2->currentText(), QStringLiteral("sieben"));
-        QCOMPARE(fileBytes(tmp, "mwst.dat"), QByteArray("sieben\r\n"));
-    }
 };
 
 QTEST_MAIN(TestReword)
