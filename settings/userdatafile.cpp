@@ -1,0 +1,21 @@
+#include "settings/userdatafile.h"
+
+#include "settings/settings.h"
+
+std::optional<UserData> ReadUserData(const WorkDir &dir)
+{
+    auto lines = dir.readLines(settingsfile::anwender);
+    if (!lines)
+        return std::nullopt;
+    // The program always writes six lines; a shorter file was edited by hand.
+    lines->resize(userdata::lineCount);
+    return lines;
+}
+
+bool WriteUserData(WorkDir &dir, const UserData &data, QString *error)
+{
+    QString text;
+    for (int line = 0; line < userdata::lineCount; ++line)
+        text += data.value(line) + WorkDir::lineEnd;
+    return dir.write(settingsfile::anwender, text, error);
+}

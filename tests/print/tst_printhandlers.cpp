@@ -1,0 +1,288 @@
+#include "editor/quitt.h"
+#include "platform/scriptedplatform.h"
+#include "settings/settings.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+int countOf(const QList<PrintOperation> &ops, PrintOperation::Kind kind)
+{
+    return int(std::count_if(ops.begin(), ops.end(), [kind](const PrintOperation &op) { return op.kind == kind; }));
+}
+
+QList<PrintOperation> textsOf(const QList<PrintOperation> &ops)
+{
+    QList<PrintOperation> texts;
+    for (const PrintOperation &op : ops)
+        if (op.kind == PrintOperation::Kind::Text)
+            texts.append(op);
+    return texts;
+}
+
+void fillReceipt(quitt &w)
+{
+    w.Text8->setText(QStringLiteral("42"));
+    w.Text6->setText(QStringLiteral("116"));
+    w.Text7->setText(QStringLiteral("00"));
+    w.Text2->setText(QStringLiteral("100"));
+    w.Text3->setText(QStringLiteral("00"));
+    w.Text4->setText(QStringLiteral("16"));
+    w.Text5->setText(QStringLiteral("00"));
+    w.Text9->setText(QStringLiteral("---einhundertsechzehn---"));
+    w.Combo3->setEditText(QStringLiteral("Erika Mustermann"));
+    w.Combo4->setEditText(QStringLiteral("Miete"));
+    w.Text10->setText(QStringLiteral("12345 Musterstadt"));
+}
+
+} // namespace
+
+class tst_PrintHandlers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cancelPrintsNothing_data();
+    void cancelPrintsNothing();
+    void oneReceipt();
+    void twoReceipts();
+    void fontFile_data();
+    void fontFile();
+    void userDataFile_data();
+    void userDataFile();
+    void printerDeclines();
+    void printerError();
+
+private:
+    void write(const QString &name, const QByteArray &bytes);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_PrintHandlers::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    write(QStringLiteral("erst.dat"), QByteArray());
+}
+
+void tst_PrintHandlers::write(const QString &name, const QByteArray &bytes)
+{
+    QFile file(m_dir->filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void tst_PrintHandlers::cancelPrintsNothing_data()
+{
+    QTest::addColumn<bool>("two");
+    QTest::newRow("1 drucken") << false;
+    QTest::newRow("2 drucken") << true;
+}
+
+void tst_PrintHandlers::cancelPrintsNothing()
+{
+    QFETCH(bool, two);
+    write(QStringLiteral("schrift.dat"), "Arial\r\n");
+    ScriptedPlatform platform(m_dir->path());
+    quitt w(platform);
+    platform.messageAnswers = { Platform::Answer::Cancel };
+    const QString before = w.Label14->text();
+
+    two ? w.Command7_Click() : w.Command5_Click();
+
+    QCOMPARE(platform.beeps, 1);
+    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(platform.messages[0].text, QStringLiteral("Drucker bereit?"));
+    QCOMPARE(platform.messages[0].title, QStringLiteral("Quittungsdruck"));
+    QCOMPARE(platform.messages[0].buttons, Platform::Buttons::OkCancel);
+    QCOMPARE(platform.messages[0].icon, Platform::Icon::Question);
+    QVERIFY(platform.pages.isEmpty());
+    QCOMPARE(w.Label14->text(), before);
+}
+
+void tst_PrintHandlers::oneReceipt()
+{
+    ScriptedPlatform platform(m_dir->path());
+    quitt w(platform);
+    fillReceipt(w);
+    w.Command5_Click();
+
+    QCOMPARE(platform.pages.size(), 1);
+    const QList<PrintOperation> &page = platform.pages[0];
+    QCOMPARE(countOf(page, PrintOperation::Kind::Line), 81);
+    QCOMPARE(countOf(page, PrintOperation::Kind::EndOfDocument), 1);
+    QCOMPARE(page.constLast().kind, PrintOperation::Kind::EndOfDocument);
+    const QList<PrintOperation> texts = textsOf(page);
+    // The window's texts as shown, with the start-up wording.
+    QCOMPARE(texts[0].text, QStringLiteral("gesamt"));
+    QCOMPARE(texts[2].text, QStringLiteral("Nr. 42"));
+    QCOMPARE(texts[3].text, QStringLiteral("+16% MWSt"));
+    QCOMPARE(texts[4].text, QStringLiteral("DM"));
+    QCOMPARE(texts[7].text, QStringLiteral("Pf"));
+    QCOMPARE(texts[10].text, QStringLiteral("100"));
+    QCOMPARE(texts[11].text, QStringLiteral(" 16"));
+    QCOMPARE(texts[16].text, QStringLiteral("Quittung"));
+    QCOMPARE(texts[17].text, QStringLiteral("---einhundertsechzehn---"));
+    QCOMPARE(texts[18].text, QStringLiteral("Erika Mustermann"));
+    QCOMPARE(texts[19].text, QStringLiteral("Miete"));
+    QCOMPARE(texts[20].text, QStringLiteral("Pfennige wie oben"));
+    QCOMPARE(texts[21].text, QStringLiteral("Gesamtbetrag in Worten:"));
+    QCOMPARE(texts[22].text, QStringLiteral("Betrag erhalten von:"));
+    QCOMPARE(texts[23].text, QStringLiteral("für:"));
+    QCOMPARE(texts[24].text, QStringLiteral("12345 Musterstadt, den 07.12.2026"));
+    QCOMPARE(texts[25].text, QStringLiteral("dankend erhalten"));
+    // Printing changes no file: only erst.dat and what start-up wrote remain.
+    QVERIFY(!platform.files().exists(QStringLiteral("anwender.dat")));
+    QVERIFY(!platform.files().exists(QStringLiteral("42.num")));
+    QCOMPARE(platform.messages.size(), 1);
+}
+
+void tst_PrintHandlers::twoReceipts()
+{
+    write(QStringLiteral("anwender.dat"), "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\n");
+    ScriptedPlatform platform(m_dir->path());
+    quitt w(platform);
+    fillReceipt(w);
+    w.Command7_Click();
+
+    QCOMPARE(platform.pages.size(), 1);
+    const QList<PrintOperation> &page = platform.pages[0];
+    QCOMPARE(page.size(), 2 * (81 + 33) + 1);
+    QCOMPARE(countOf(page, PrintOperation::Kind::Line), 162);
+    QCOMPARE(countOf(page, PrintOperation::Kind::EndOfDocument), 1);
+    QCOMPARE(page.constLast().kind, PrintOperation::Kind::EndOfDocument);
+    const PrintOperation &secondFirstLine = page[114];
+    QCOMPARE(QLineF(secondFirstLine.x, secondFirstLine.y, secondFirstLine.x2, secondFirstLine.y2),
+             QLineF(6400, 8500, 7800, 8500));
+    const PrintOperation &signature = page[114 + 80];
+    QCOMPARE(QLineF(signature.x, signature.y, signature.x2, signature.y2), QLineF(5800, 13900, 9100, 13900));
+    const QList<PrintOperation> texts = textsOf(page);
+    QCOMPARE(texts.size(), 66);
+    for (int i = 0; i < 33; ++i) {
+        QCOMPARE(texts[33 + i].text, texts[i].text);
+        QCOMPARE(texts[33 + i].y, texts[i].y + 7900);
+    }
+    QCOMPARE(texts[33 + 16].text, QStringLiteral("Quittung"));
+    QCOMPARE(QPointF(texts[33 + 16].x, texts[33 + 16].y), QPointF(1000, 8850));
+    QCOMPARE(texts.constLast().text, QStringLiteral("Stempel/Unterschrift"));
+    QCOMPARE(QPointF(texts.constLast().x, texts.constLast().y), QPointF(5800, 14000));
+    QCOMPARE(texts[33 + 31].text, QStringLiteral("F"));
+}
+
+void tst_PrintHandlers::fontFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<std::optional<QString>>("font");
+    QTest::addColumn<QString>("label14");
+
+    const std::optional<QString> none;
+    QTest::newRow("no font file") << QString() << QByteArray() << none << QStringLiteral("Label14");
+    QTest::newRow("a font named") << "schrift.dat" << QByteArray("Arial\r\nTimes\r\n")
+                                  << std::optional<QString>(QStringLiteral("Arial")) << QStringLiteral("Arial");
+    QTest::newRow("name in other case") << "Schrift.DAT" << QByteArray("Courier New\r\n")
+                                        << std::optional<QString>(QStringLiteral("Courier New"))
+                                        << QStringLiteral("Courier New");
+    QTest::newRow("unknown font kept") << "schrift.dat" << QByteArray("Gibt Es Nicht 7")
+                                       << std::optional<QString>(QStringLiteral("Gibt Es Nicht 7"))
+                                       << QStringLiteral("Gibt Es Nicht 7");
+    QTest::newRow("code page name") << "schrift.dat" << QByteArray("Sch\xf6n\r\n")
+                                    << std::optional<QString>(QStringLiteral("Schön")) << QStringLiteral("Schön");
+    QTest::newRow("empty file") << "schrift.dat" << QByteArray() << none << QStringLiteral("Label14");
+    QTest::newRow("empty first line") << "schrift.dat" << QByteArray("\r\nArial\r\n") << none
+                                      << QStringLiteral("Label14");
+}
+
+void tst_PrintHandlers::fontFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(std::optional<QString>, font);
+    QFETCH(QString, label14);
+
+    if (!fileName.isEmpty())
+        write(fileName, content);
+    ScriptedPlatform platform(m_dir->path());
+    quitt w(platform);
+    w.Command7_Click();
+
+    QCOMPARE(platform.pages.size(), 1);
+    for (const PrintOperation &op : textsOf(platform.pages[0]))
+        QCOMPARE(op.fontName, font);
+    QCOMPARE(w.Label14->text(), label14);
+}
+
+void tst_PrintHandlers::userDataFile_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("printed"); // texts at y 5000 to 6000
+
+    QTest::newRow("no user data: the hint")
+        << false << QByteArray() << QStringList { QStringLiteral("Bitte tragen Sie im Menü Ihre Daten ein!") };
+    QTest::newRow("six lines") << true << QByteArray("Firma\r\nZusatz\r\nTel\r\nFax\r\nStra\xdf" "e 1\r\n12345 Ort\r\n")
+                               << QStringList { "Firma", "Zusatz", "Tel", "Fax", "Straße 1", "12345 Ort" };
+    QTest::newRow("more than six") << true << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n")
+                                   << QStringList { "1", "2", "3", "4", "5", "6" };
+    QTest::newRow("two lines, no final line end")
+        << true << QByteArray("Firma\r\nZusatz") << QStringList { "Firma", "Zusatz", "", "", "", "" };
+    QTest::newRow("empty file: no address, no hint") << true << QByteArray() << QStringList { "", "", "", "", "", "" };
+    QTest::newRow("six empty lines") << true << QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n")
+                                     << QStringList { "", "", "", "", "", "" };
+}
+
+void tst_PrintHandlers::userDataFile()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, printed);
+
+    if (exists)
+        write(QStringLiteral("Anwender.dat"), content);
+    ScriptedPlatform platform(m_dir->path());
+    quitt w(platform);
+    w.Command5_Click();
+
+    QCOMPARE(platform.pages.size(), 1);
+    QStringList address;
+    for (const PrintOperation &op : textsOf(platform.pages[0])) {
+        if (op.y >= 5000 && op.y <= 6000) {
+            QCOMPARE(op.x, 1000.0f);
+            QVERIFY(op.bold);
+            address.append(op.text);
+        }
+    }
+    QCOMPARE(address, printed);
+}
+
+void tst_PrintHandlers::printerDeclines()
+{
+    ScriptedPlatform platform(m_dir->path());
+    platform.printerDeclines = true;
+    quitt w(platform);
+    w.Command5_Click();
+    w.Command7_Click();
+    QVERIFY(platform.pages.isEmpty());
+    // Two questions, no message about the declined file dialog.
+    QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?", "Drucker bereit?" }));
+}
+
+void tst_PrintHandlers::printerError()
+{
+    ScriptedPlatform platform(m_dir->path());
+    platform.printerError = QStringLiteral("Der Drucker „Büro“ hat die Quittung nicht angenommen.");
+    quitt w(platform);
+    w.Command7_Click();
+    QCOMPARE(platform.pages.size(), 1);
+    QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?", platform.printerError }));
+    // The program goes on: the next print is asked for again.
+    platform.printerError.clear();
+    w.Command5_Click();
+    QCOMPARE(platform.pages.size(), 2);
+    QCOMPARE(platform.messages.size(), 3);
+}
+
+QTEST_MAIN(tst_PrintHandlers)
+#include "tst_printhandlers.moc"
