@@ -1,8 +1,48 @@
 #pragma once
 
+#include "platform/platform.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 
-// the user data window.
+class EventRouter;
+class quitt;
+
+// The user data window: the issuer's name and address in six boxes, stored
+// for the printed receipts; the last line is also the place of issue. The
+// main window is hidden while it is open and comes back when it closes.
 class Form6 : public QWidget
 {
+public:
+    explicit Form6(quitt &mainWindow);
+
+    static constexpr int clientWidth = 5085;
+    static constexpr int clientHeight = 5145;
+
+    QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5, *Frame6;
+    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
+    QPushButton *Command1;
+
+    void Form_Load();
+    void text1_KeyPress(int &keyAscii);
+    void Text2_KeyPress(int &keyAscii);
+    void Text3_KeyPress(int &keyAscii);
+    void Text4_KeyPress(int &keyAscii);
+    void Text5_KeyPress(int &keyAscii);
+    void Text6_KeyPress(int &keyAscii);
+    void Command1_Click();
+    // Stores the six boxes and the place, then closes. Stays open, after
+    // saying why, when a file cannot be written.
+    void SaveUserData();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QList<QLineEdit *> boxes() const;
+
+    quitt &m_main;
+    EventRouter *m_events;
 };
