@@ -74,6 +74,13 @@ private:
             window = std::make_unique<quitt>(*platform);
             window->show();
         }
+        // Hidden first: a window destroyed while it holds the focus would
+        // still get the focus-out of its field.
+        ~Session()
+        {
+            if (window)
+                window->hide();
+        }
         Form9 *open()
         {
             window->schrifti->trigger();
