@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "editor/listeditor.h"
 
-// the payer list editor.
-class Form11 : public QWidget
+// The payer list editor: "von.dat" for the payer box.
+class Form11 : public ListEditor
 {
+public:
+    Form11(Platform &platform, SortedComboBox *payerBox, QWidget *parent);
+    static const Layout &payerLayout();
 };

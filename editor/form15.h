@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "editor/listeditor.h"
 
-// the purpose list editor.
-class Form15 : public QWidget
+// The purpose list editor: "fuer.dat" for the purpose box.
+class Form15 : public ListEditor
 {
+public:
+    Form15(Platform &platform, SortedComboBox *purposeBox, QWidget *parent);
+    static const Layout &purposeLayout();
 };

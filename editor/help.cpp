@@ -2,30 +2,102 @@
 #include "app/form3.h"
 #include "archive/form7.h"
 #include "archive/form8.h"
+#include "archive/receiptnumber.h"
 #include "editor/form11.h"
 #include "editor/form15.h"
+#include "editor/help.h"
+#include "editor/listeditor.h"
 #include "print/form9.h"
 #include "settings/form6.h"
+#include "settings/settings.h"
 
 #include <QCoreApplication>
 
-void quitt::Form_MouseMove() {}
-void quitt::Frame1_MouseMove() {}
-void quitt::Frame2_MouseMove() {}
-void quitt::Frame3_MouseMove() {}
-void quitt::Frame4_MouseMove() {}
-void quitt::Text8_MouseMove() {}
-void quitt::Frame5_MouseMove() {}
-void quitt::Frame6_MouseMove() {}
-void quitt::Text6_MouseMove() {}
-void quitt::Frame7_MouseMove() {}
-void quitt::Command3_MouseMove() {}
-void quitt::Frame8_MouseMove() {}
-void quitt::Command4_MouseMove() {}
-void quitt::Frame10_MouseMove() {}
-void quitt::Frame11_MouseMove() {}
-void quitt::Image2_MouseMove() {}
-void quitt::Command2_Click() {}
+namespace {
+
+struct HelpRow
+{
+    QStringView area;
+    QStringView text;
+};
+
+constexpr QStringView listButton = u" Hier können Sie auch in einer Liste mehrere Einträge auf einmal durchführen.";
+
+const HelpRow helpRows[] = {
+    { u"quitt", u"" },
+    { u"Frame1", u"" },
+    { u"Frame2", u"" },
+    { u"Frame3", u"" },
+    { u"Frame4", u"Bitte nur Zahlen eintragen, keine Sonderzeichen wie <-., etc." },
+    { u"Text8", u" Bitte nur Zahlen eintragen, keine Sonderzeichen wie <-., etc.   Nummer wird automatisch "
+                u"fortlaufend nummeriert." },
+    { u"Frame5", u"" },
+    { u"Frame6", u"" },
+    { u"Text9", u" Wenn diese Zeile den Cursor bekommt, so wandelt sie den Gesamtbetrag in Worte um. (Max. 99 999)" },
+    { u"Text6", u" Bitte geben Sie den Betrag ein (ohne Komma oder Punkt) und drücken Sie Enter (Eingabetaste)" },
+    { u"Frame7", u" Die aufklappbare Liste wird automatisch sortiert. Ratsame Eingabe: Nachname, Name, Straße, Ort" },
+    { u"Command3", listButton },
+    { u"Frame8", u" Die aufklappbare Liste wird automatisch sortiert." },
+    { u"Command4", listButton },
+    { u"Frame10", u" Hier wird der Ausstellungsort dargestellt, den Sie oben im Menü bei Ihren Daten angegeben haben!" },
+    { u"Frame11", u" Das aktuelle Tagesdatum wird automatisch geladen." },
+    { u"Image2", u" Anklicken.." },
+};
+
+} // namespace
+
+namespace help {
+
+QString textFor(QStringView area)
+{
+    for (const HelpRow &row : helpRows) {
+        if (row.area == area)
+            return row.text.toString();
+    }
+    return QString();
+}
+
+} // namespace help
+
+void quitt::Form_MouseMove() { setHelp(help::textFor(u"quitt")); }
+void quitt::Frame1_MouseMove() { setHelp(help::textFor(u"Frame1")); }
+void quitt::Frame2_MouseMove() { setHelp(help::textFor(u"Frame2")); }
+void quitt::Frame3_MouseMove() { setHelp(help::textFor(u"Frame3")); }
+void quitt::Frame4_MouseMove() { setHelp(help::textFor(u"Frame4")); }
+void quitt::Text8_MouseMove() { setHelp(help::textFor(u"Text8")); }
+void quitt::Frame5_MouseMove() { setHelp(help::textFor(u"Frame5")); }
+void quitt::Frame6_MouseMove() { setHelp(help::textFor(u"Frame6")); }
+void quitt::Text6_MouseMove() { setHelp(help::textFor(u"Text6")); }
+void quitt::Frame7_MouseMove() { setHelp(help::textFor(u"Frame7")); }
+void quitt::Command3_MouseMove() { setHelp(help::textFor(u"Command3")); }
+void quitt::Frame8_MouseMove() { setHelp(help::textFor(u"Frame8")); }
+void quitt::Command4_MouseMove() { setHelp(help::textFor(u"Command4")); }
+void quitt::Frame10_MouseMove() { setHelp(help::textFor(u"Frame10")); }
+void quitt::Frame11_MouseMove() { setHelp(help::textFor(u"Frame11")); }
+void quitt::Image2_MouseMove() { setHelp(help::textFor(u"Image2")); }
+
+// A new receipt: the lists as their files are now, the next number, no amounts.
+void quitt::Command2_Click()
+{
+    Command1->setEnabled(true);
+    const struct
+    {
+        const QString &file;
+        SortedComboBox *box;
+    } lists[] = { { settingsfile::von, Combo3 }, { settingsfile::fuer, Combo4 } };
+    for (const auto &list : lists) {
+        // Without its file a box keeps its entries and its text.
+        if (!files().exists(list.file))
+            continue;
+        QString error;
+        if (!LoadListIntoCombo(files(), list.file, list.box, listfile::Skip::EmptyLines, &error))
+            m_platform.messageBox(this, error);
+    }
+    Text8->setText(NextReceiptNumber(files()));
+    for (QLineEdit *field : { Text2, Text3, Text4, Text5, Text6, Text7, Text9 })
+        field->clear();
+    Text8->setFocus();
+}
 
 void quitt::setHelp(const QString &text)
 {

@@ -1,0 +1,111 @@
+#include "archive/saving.h"
+
+#include "editor/listfile.h"
+#include "settings/settings.h"
+
+namespace saving {
+
+QString noNumberMessage()
+{
+    return QStringLiteral("Bitte vergeben Sie zum Speichern eine Quittungs-Nummer. Sie wird automatisch bei "
+                          "einer neuen Quittung erhöht!")
+        + WorkDir::lineEnd + QStringLiteral("Bitte nur ganze Zahlen, keine Sonderzeichen etc.");
+}
+
+QString existsMessage(const QString &number)
+{
+    return QStringLiteral("Eine Datei mit der Quittungs-Nr. ") + number + QStringLiteral("existiert bereits!");
+}
+
+bool isSafeNumber(const QString &trimmedNumber)
+{
+    if (trimmedNumber.isEmpty() || trimmedNumber == QLatin1String(".") || trimmedNumber == QLatin1String(".."))
+        return false;
+    // Besides the separators and wildcards, the characters that Windows file
+    // systems refuse: the receipts may live on such a disk or be copied there.
+    static const QString refused = QStringLiteral("/\\*?<>:\"|");
+    for (const QChar c : trimmedNumber) {
+        if (refused.contains(c) || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return WorkDir::encodable(trimmedNumber);
+}
+
+} // namespace saving
+
+namespace {
+
+// Text that a line of the receipt file can hold unchanged: a line break would
+// split the field, a character outside the code page would be lost.
+bool storable(const QString &field)
+{
+    return !field.contains(QLatin1Char('\r')) && !field.contains(QLatin1Char('\n')) && WorkDir::encodable(field);
+}
+
+SaveOutcome refused(const QString &message)
+{
+    return { SaveOutcome::Result::Refused, message };
+}
+
+} // namespace
+
+SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
+{
+    // 1. A number that names a file here.
+    const QString number = r.number.trimmed();
+    if (!saving::isSafeNumber(number) || !storable(r.number))
+        return refused(saving::noNumberMessage());
+
+    // 2. Never over an existing receipt.
+    const QString name = receiptfile::fileName(r.number);
+    if (dir.exists(name))
+        return refused(saving::existsMessage(r.number));
+
+    // The fields go into the file unchanged or not at all.
+    const struct
+    {
+        const QString &text;
+        const char *field;
+    } fields[] = {
+        { r.netUnits, "netto" },          { r.netPennies, "netto" },
+        { r.vatUnits, "Mehrwertsteuer" }, { r.vatPennies, "Mehrwertsteuer" },
+        { r.totalUnits, "gesamt" },       { r.totalPennies, "gesamt" },
+        { r.amountInWords, "Gesamtbetrag in Worten" },
+        { r.payer, "Betrag erhalten von" }, { r.purpose, "für" },
+    };
+    for (const auto &f : fields) {
+        if (!storable(f.text))
+            return refused(QStringLiteral("Das Feld \"%1\" enthält ein Zeichen, das nicht gespeichert werden kann. "
+                                          "Die Quittung wurde nicht gespeichert.")
+                               .arg(QString::fromUtf8(f.field)));
+    }
+
+    // 3. The receipt file.
+    QString error;
+    switch (dir.createNew(name, receiptfile::text(r), &error)) {
+    case WorkDir::CreateResult::Created:
+        break;
+    case WorkDir::CreateResult::Exists: // saved at this moment by another copy of the program
+        return refused(saving::existsMessage(r.number));
+    case WorkDir::CreateResult::Failed:
+        return { SaveOutcome::Result::Failed,
+                 QStringLiteral("Die Quittung wurde nicht gespeichert.") + WorkDir::lineEnd + error };
+    }
+
+    // 4. to 6. The bookkeeping; each part is tried even when another failed.
+    QStringList failures;
+    if (!WriteSetting(dir, settingsfile::nummer, number, &error))
+        failures.append(error);
+    if (!RememberListEntry(dir, r.payer, settingsfile::von, &error))
+        failures.append(error);
+    if (!RememberListEntry(dir, r.purpose, settingsfile::fuer, &error))
+        failures.append(error);
+    if (!failures.isEmpty()) {
+        return { SaveOutcome::Result::Incomplete,
+                 QStringLiteral("Die Quittung steht in der Datei \"%1\", aber nicht alles konnte gespeichert "
+                                "werden:")
+                         .arg(name)
+                     + WorkDir::lineEnd + failures.join(WorkDir::lineEnd) };
+    }
+    return { SaveOutcome::Result::Saved, saving::savedMessage };
+}

@@ -1,0 +1,172 @@
+#include "editor/quitt.h"
+#include "platform/scriptedplatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void put(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir + QLatin1Char('/') + name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray get(const QString &dir, const QString &name)
+{
+    QFile f(dir + QLatin1Char('/') + name);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The receipt file the window's fields must give, built from the controls.
+QByteArray expectedFile(const quitt &w)
+{
+    QString text;
+    for (const QString &line : { w.Text8->text(), w.Text2->text(), w.Text3->text(), w.Text4->text(), w.Text5->text(),
+                                 w.Text6->text(), w.Text7->text(), w.Text9->text(), w.Combo3->currentText(),
+                                 w.Combo4->currentText() })
+        text += line + "\r\n";
+    return WorkDir::encode(text).value();
+}
+
+// Types text as key presses; QTest::keyClicks takes ASCII only.
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+const QString saved = QStringLiteral("Quittung wurde gespeichert!");
+
+} // namespace
+
+class TestSaveWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roadOfOneReceipt()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "erst.dat", "");
+        put(tmp.path(), "nummer.dat", "6\r\n");
+        put(tmp.path(), "von.dat", "Schulz\r\nmeier\r\nAdler\r\n");
+        ScriptedPlatform platform(tmp.path());
+        quitt w(platform);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        QTest::mouseClick(w.Command2, Qt::LeftButton);
+        QCOMPARE(w.Text8->text(), QString("7"));
+        QTRY_COMPARE(QApplication::focusWidget(), w.Text8);
+        QCOMPARE(w.Combo3->entries(), (QStringList { "Adler", "meier", "Schulz" }));
+
+        // The proposed number, the total, then on through the words field.
+        QTest::keyClick(w.Text8, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), w.Text6);
+        QTest::keyClicks(w.Text6, "100");
+        QTest::keyClick(w.Text6, Qt::Key_Return);
+        QTest::keyClicks(w.Text7, "00");
+        QTest::keyClick(w.Text7, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), w.Text9);
+        QTest::keyClick(w.Text9, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), w.Combo3);
+        type(w.Combo3, QString::fromUtf8("Adler, Hans, Römerstr. 3, Bonn"));
+        QTest::keyClick(w.Combo3, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), w.Combo4);
+        QTest::keyClicks(w.Combo4, "Miete Dezember");
+
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(platform.messageTexts().last(), saved);
+        QCOMPARE(platform.messages.last().icon, Platform::Icon::None);
+        QCOMPARE(platform.messages.last().buttons, Platform::Buttons::Ok);
+        QVERIFY(!w.Command1->isEnabled());
+
+        const QByteArray file = get(tmp.path(), "7.num");
+        QCOMPARE(file, expectedFile(w));
+        QCOMPARE(file.count("\r\n"), 10);
+        QVERIFY(file.startsWith("7\r\n"));
+        QVERIFY(file.contains("\r\n100\r\n00\r\n"));
+        QVERIFY(file.endsWith("\r\nAdler, Hans, R\xf6merstr. 3, Bonn\r\nMiete Dezember\r\n"));
+        QCOMPARE(get(tmp.path(), "nummer.dat"), QByteArray("7\r\n"));
+        QCOMPARE(get(tmp.path(), "von.dat"), QByteArray("Schulz\r\nmeier\r\nAdler\r\nAdler, Hans, R\xf6merstr. 3, Bonn\r\n"));
+        QCOMPARE(get(tmp.path(), "fuer.dat"), QByteArray("Miete Dezember\r\n"));
+        // Saving leaves the fields and the lists of the boxes as they were.
+        QCOMPARE(w.Text8->text(), QString("7"));
+        QCOMPARE(w.Combo3->entries(), (QStringList { "Adler", "meier", "Schulz" }));
+
+        // The next receipt: number 8, the new payer and purpose offered.
+        QTest::mouseClick(w.Command2, Qt::LeftButton);
+        QCOMPARE(w.Text8->text(), QString("8"));
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(w.Combo3->entries(),
+                 (QStringList { "Adler", QString::fromUtf8("Adler, Hans, Römerstr. 3, Bonn"), "meier", "Schulz" }));
+        QCOMPARE(w.Combo4->entries(), QStringList { "Miete Dezember" });
+        QCOMPARE(w.Combo3->currentText(), QString());
+        QCOMPARE(w.Text6->text(), QString());
+
+        // Saving number 7 again is refused and changes nothing.
+        w.Text8->setText("7");
+        w.Combo3->setEditText("Neuer Zahler");
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(platform.messageTexts().last(), QString("Eine Datei mit der Quittungs-Nr. 7existiert bereits!"));
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(get(tmp.path(), "7.num"), file);
+        QCOMPARE(get(tmp.path(), "nummer.dat"), QByteArray("7\r\n"));
+        QVERIFY(!get(tmp.path(), "von.dat").contains("Neuer"));
+    }
+
+    void refusedOrFailedSaveKeepsTheButton_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("failing"); // file made to fail, or none
+        QTest::addColumn<QString>("named");   // what the message must name
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("path out of the folder") << "../../tmp/x" << "" << "Quittungs-Nummer" << QStringList { "erst.dat" };
+        QTest::newRow("empty number") << "  " << "" << "Quittungs-Nummer" << QStringList { "erst.dat" };
+        QTest::newRow("receipt file cannot be written") << "12" << "12.num" << "\"12.num\"" << QStringList { "erst.dat" };
+        QTest::newRow("nummer.dat cannot be written")
+            << "12" << "nummer.dat" << "\"nummer.dat\"" << QStringList { "12.num", "erst.dat", "fuer.dat", "von.dat" };
+    }
+    void refusedOrFailedSaveKeepsTheButton()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, failing);
+        QFETCH(QString, named);
+        QFETCH(QStringList, files);
+        QTemporaryDir tmp;
+        put(tmp.path(), "erst.dat", "");
+        ScriptedPlatform platform(tmp.path());
+        quitt w(platform);
+        platform.files().setFaultHook([failing](WorkDir::Op op, const QString &name) {
+            return op != WorkDir::Op::Read && name == failing;
+        });
+        w.Text8->setText(number);
+        w.Combo3->setEditText("Adler");
+        w.Command1->click();
+        QCOMPARE(platform.messages.size(), 1);
+        QVERIFY2(platform.messages.last().text.contains(named), qPrintable(platform.messages.last().text));
+        QVERIFY(!platform.messages.last().text.contains(saved));
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(filesIn(tmp.path()), files);
+    }
+};
+
+QTEST_MAIN(TestSaveWindow)
+#include "tst_save_window.moc"
