@@ -1,8 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include "archive/searchwindow.h"
 
-// the search and load window.
-class Form7 : public QWidget
+// The search and load window: a double-click on a result line takes that
+// receipt into the main window.
+class Form7 : public ReceiptSearchWindow
 {
+public:
+    explicit Form7(quitt &main);
+
+    void List1_DblClick() override;
 };

@@ -2,8 +2,70 @@
 #include "archive/form7.h"
 #include "archive/form8.h"
 
-void quitt::suchequitt_Click() {}
-void quitt::loeschen_Click() {}
+Form7::Form7(quitt &main)
+    : ReceiptSearchWindow(main, { "Form7", QStringLiteral("Suchen einer ausgestellten Quittung"),
+                                  QStringLiteral("Klicken Sie eine Zeile doppelt in der Liste an, wenn Sie die "
+                                                 "Daten übernehmen wollen!"),
+                                  QSize(9015, 6570), QPoint(330, 240), QPoint(300, 1140), QPoint(180, 300),
+                                  QPoint(300, 4560), QPoint(300, 5910) })
+{
+}
+
+void Form7::List1_DblClick()
+{
+    const qsizetype line = selectedLine();
+    if (line >= 0) {
+        if (const auto record = LoadReceipt(m_main.files(), results().fileName(line))) {
+            m_main.showStoredFields(*record);
+            m_main.Command1->setEnabled(false);
+        }
+    }
+    m_main.platform().messageBox(this, QStringLiteral("Bitte Datum beachten!"));
+    close();
+}
+
+Form8::Form8(quitt &main)
+    : ReceiptSearchWindow(main, { "Form8", QStringLiteral("Löschen einer erstellten Quittung"),
+                                  QStringLiteral("Klicken Sie eine Zeile doppelt in der Liste an, wenn  die "
+                                                 "Daten gelöscht werden sollen!!!"),
+                                  QSize(9105, 6615), QPoint(420, 210), QPoint(390, 1110), QPoint(210, 300),
+                                  QPoint(390, 4530), QPoint(390, 5880) })
+{
+}
+
+void Form8::List1_DblClick()
+{
+    const qsizetype line = selectedLine();
+    QString error;
+    const DeleteResult result = line >= 0 ? DeleteReceipt(m_main.files(), results().fileName(line), &error)
+                                          : DeleteResult::Missing;
+    if (result == DeleteResult::Failed)
+        m_main.platform().messageBox(this, QStringLiteral("Die markierte Quittung wurde nicht gelöscht!")
+                                               + WorkDir::lineEnd + error);
+    else
+        m_main.platform().messageBox(this, QStringLiteral("Markierte Quittung gelöscht! "));
+    m_main.files().refresh();
+    File1 = receiptFileList(m_main.files());
+    Command2_Click();
+}
+
+void quitt::suchequitt_Click()
+{
+    if (!m_form7)
+        m_form7 = new Form7(*this);
+    m_form7->show();
+    m_form7->raise();
+    m_form7->activateWindow();
+}
+
+void quitt::loeschen_Click()
+{
+    if (!m_form8)
+        m_form8 = new Form8(*this);
+    m_form8->show();
+    m_form8->raise();
+    m_form8->activateWindow();
+}
 
 Form7 *quitt::searchWindow() const
 {

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "archive/receiptfile.h"
+#include "platform/workdir.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// Finding saved receipts by a piece of their text, and loading or deleting
+// the receipt a result line came from.
+//
+// A result line shows the receipt number (the file name without ".num"), ten
+// blanks, "<Nr. - " and the matching line of the file as stored. Every line
+// also remembers the file it was found in, so that loading and deleting act
+// on exactly that receipt, whatever its number looks like.
+
+// One entry of the result list.
+struct ResultLine
+{
+    QString text;     // as displayed
+    QString fileName; // the receipt file, as stored in the working directory
+};
+
+// The result list. An archive can give close to a million lines for a short
+// term, so the lines are kept as their stored bytes in one block and the
+// displayed text is made when it is asked for.
+class SearchResults
+{
+public:
+    qsizetype size() const { return qsizetype(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
+
+    // The displayed text of line i; with a limit, no more than that many
+    // characters of the stored line.
+    QString text(qsizetype i, qsizetype limit = -1) const;
+    // The file line i was found in.
+    QString fileName(qsizetype i) const;
+    ResultLine at(qsizetype i) const { return { text(i), fileName(i) }; }
+    // The matching line of the file alone, decoded.
+    QString storedLine(qsizetype i, qsizetype limit = -1) const;
+
+private:
+    friend SearchResults SearchReceipts(const WorkDir &, const QStringList &, const QString &);
+    struct Entry
+    {
+        qsizetype offset; // into m_bytes
+        int length;
+        int file; // into m_files
+    };
+    QStringList m_files;
+    QByteArray m_bytes;
+    std::vector<Entry> m_entries;
+};
+
+// The receipt files of the working directory, in the order the search goes
+// through them: by number, so that 2 comes before 10.
+QStringList receiptFileList(const WorkDir &dir);
+
+// Every line of the given receipt files, in their order, that contains the
+// term without regard to letter case; the term is taken exactly as typed,
+// blanks included. An empty term gives every non-empty line. A file that
+// cannot be read is passed over.
+SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const QString &term);
+
+// Letter case, as the search ignores it: each character is compared in its
+// upper-case form where the code page of the files has one (ä and Ä, é and
+// É, ÿ and Ÿ are one letter). "ß" has no upper-case letter in that code page
+// and stays itself, so it matches only "ß", never "SS".
+QString upperCased(const QString &text);
+bool containsIgnoringCase(const QString &line, const QString &term);
+
+// The stored fields of a receipt file: nothing when the file is gone or
+// cannot be read; missing lines give empty fields.
+std::optional<ReceiptRecord> LoadReceipt(const WorkDir &dir, const QString &fileName);
+
+enum class DeleteResult { Deleted, Missing, Failed };
+// Moves the receipt file to the desktop's trash, or removes it where there
+// is none. A failure comes back with a German message in *error.
+DeleteResult DeleteReceipt(WorkDir &dir, const QString &fileName, QString *error = nullptr);

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "archive/search.h"
+
+#include <QAbstractListModel>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QWidget>
+
+class quitt;
+
+// The result list's rows, made from the results as the view asks for them:
+// a view over a vector copes with the hundreds of thousands of lines an
+// archive can give, where one list item per line would not.
+class ResultListModel : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    // The longest text a row paints; a line longer than the list is wide
+    // is cut there for the screen only.
+    static constexpr qsizetype paintedLength = 1000;
+
+    void setResults(SearchResults results);
+    const SearchResults &results() const { return m_results; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    SearchResults m_results;
+};
+
+// What the search window and the deletion window share: the search box and
+// button, the result list, the instruction and the close button. The two
+// differ in their caption, geometry, instruction and what a double-click on
+// a result line does.
+class ReceiptSearchWindow : public QWidget
+{
+public:
+    QGroupBox *Frame1;
+    QLineEdit *Text1;
+    QPushButton *Command2;
+    QGroupBox *Frame2;
+    QListView *List1;
+    QLabel *Label1;
+    QPushButton *Command1;
+    // The receipt files the search goes through, taken when the window opens.
+    QStringList File1;
+
+    void Form_Load();
+    void text1_KeyPress(int &keyAscii);
+    // SearchReceipts over File1 with the term in Text1.
+    void Command2_Click();
+    void Command1_Click();
+    virtual void List1_DblClick() = 0;
+
+    const SearchResults &results() const { return m_model->results(); }
+    // The selected result line, or -1.
+    qsizetype selectedLine() const;
+    QSize clientSizeTwips() const { return m_clientTwips; }
+
+protected:
+    struct Design
+    {
+        const char *objectName;
+        QString caption;
+        QString instruction;
+        QSize client;    // twips
+        QPoint frame1;   // twips, the search frame's corner
+        QPoint frame2;   // the result frame's corner
+        QPoint list1;    // the list's corner in its frame
+        QPoint label1;
+        QPoint command1;
+    };
+    ReceiptSearchWindow(quitt &main, const Design &design);
+
+    quitt &m_main;
+
+private:
+    ResultListModel *m_model;
+    QSize m_clientTwips;
+};

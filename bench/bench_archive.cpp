@@ -1,0 +1,237 @@
+// The receipt archive at the size of many years of a small business: makes
+// 100 000 receipt files in a temporary folder and prints, as the median of
+// several runs, the search with the result list filled beside grep on the
+// same folder, the opening of the search window, scrolling the list, the
+// start-up of the main window with and without the archive, one save, and
+// the program's peak memory after the largest search.
+//
+//   bench_archive [receipts] [runs]
+
+#include "archivegen.h"
+
+#include "archive/form7.h"
+#include "archive/search.h"
+#include "editor/quitt.h"
+#include "platform/scriptedplatform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double medianMs(int runs, const std::function<void()> &run)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run();
+        times.append(t.nsecsElapsed() / 1e6);
+    }
+    return median(times);
+}
+
+// Processor time (user and system) of this process or of its finished
+// children, in ms: on a machine shared with other work the wall clock
+// wanders, the time the work itself takes does not.
+double cpuMs(int who)
+{
+    rusage u {};
+    getrusage(who, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+void put(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir.isEmpty() ? name : dir + QLatin1Char('/') + name);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+qint64 statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// grep over the same folder, its output into a file as a program reading it
+// would; the C locale is grep's fastest, byte by byte.
+void runGrep(const QString &dir, const QString &term, const QString &out)
+{
+    // The term goes through a file as the very bytes of the receipt files'
+    // code page; an argument would be turned into UTF-8 on the way.
+    const QString patternFile = out + QStringLiteral(".pattern");
+    put(QString(), patternFile, WorkDir::encode(term).value_or(QByteArray()) + '\n');
+    QProcess grep;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    grep.setProcessEnvironment(env);
+    grep.setStandardOutputFile(out);
+    grep.start(QStringLiteral("grep"), { QStringLiteral("-r"), QStringLiteral("-i"), QStringLiteral("-F"),
+                                         QStringLiteral("-f"), patternFile, dir });
+    grep.waitForFinished(-1);
+}
+
+qint64 lineCount(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return f.readAll().count('\n');
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int receipts = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    const int runs = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
+
+    QTemporaryDir plain, archive, scratch;
+    for (const QString &dir : { plain.path(), archive.path() }) {
+        put(dir, "erst.dat", "");
+        put(dir, "nummer.dat", QByteArray::number(receipts) + "\r\n");
+    }
+    QElapsedTimer made;
+    made.start();
+    const qint64 lines = archivegen::writeArchive(archive.path(), receipts);
+    std::printf("archive: %d receipts, %lld non-empty lines, made in %.1f s\n", receipts, lines,
+                made.elapsed() / 1000.0);
+
+    // Start-up first, before the big searches have touched the heap.
+    {
+        auto start = [](const QString &dir) {
+            ScriptedPlatform platform(dir);
+            quitt w(platform);
+            w.show();
+            QCoreApplication::processEvents();
+        };
+        start(plain.path()); // fonts and styles
+        const double without = medianMs(runs * 3, [&] { start(plain.path()); });
+        const double with = medianMs(runs * 3, [&] { start(archive.path()); });
+        std::printf("start-up of the main window: %.1f ms without, %.1f ms with the archive, ratio %.2f (goal <= 1.2)\n",
+                    without, with, with / without);
+    }
+
+    ScriptedPlatform platform(archive.path());
+    quitt w(platform);
+    w.show();
+
+    // Opening the search window takes the file list.
+    const double open = medianMs(runs, [&] {
+        if (w.searchWindow())
+            delete w.searchWindow();
+        w.suchequitt_Click();
+        QCoreApplication::processEvents();
+    });
+    Form7 *window = w.searchWindow();
+    std::printf("opening the search window (list of %lld files): %.1f ms\n", qlonglong(window->File1.size()), open);
+
+    const QString grepOut = scratch.filePath(QStringLiteral("grep.out"));
+    runGrep(archive.path(), QString(), grepOut); // the page cache, for both
+    struct Term
+    {
+        const char *what;
+        QString text;
+    };
+    const Term terms[] = { { "rare", QStringLiteral("zwiebelmeier") },
+                           { "common", QStringLiteral("MIETE") },
+                           { "umlaut", QStringLiteral("müller") },
+                           { "empty", QString() } };
+    bool allWithin = true;
+    std::printf("median of %d runs, ours and grep taking turns; wall clock and processor time (user + system)\n", runs);
+    for (const Term &term : terms) {
+        QList<double> oursWall, oursCpu, grepWall, grepCpu;
+        for (int i = 0; i < runs; ++i) {
+            QElapsedTimer t;
+            double cpu = cpuMs(RUSAGE_SELF);
+            t.start();
+            window->Text1->setText(term.text);
+            window->Command2_Click();
+            window->List1->viewport()->repaint();
+            QCoreApplication::processEvents();
+            oursWall.append(t.nsecsElapsed() / 1e6);
+            oursCpu.append(cpuMs(RUSAGE_SELF) - cpu);
+            cpu = cpuMs(RUSAGE_CHILDREN);
+            t.restart();
+            runGrep(archive.path(), term.text, grepOut);
+            grepWall.append(t.nsecsElapsed() / 1e6);
+            grepCpu.append(cpuMs(RUSAGE_CHILDREN) - cpu);
+        }
+        const qlonglong hits = window->results().size();
+        const qlonglong grepHits = lineCount(grepOut);
+        const double wallRatio = median(oursWall) / median(grepWall);
+        const double cpuRatio = median(oursCpu) / median(grepCpu);
+        if (cpuRatio > 1.0 || wallRatio > 1.0)
+            allWithin = false;
+        std::printf("search %-6s %-14s %7lld lines %7.0f ms (cpu %5.0f) | grep -r -i -F %7lld lines %7.0f ms (cpu %5.0f)"
+                    " | ratio %.2f (cpu %.2f)\n",
+                    term.what, qPrintable(QLatin1Char('"') + term.text + QLatin1Char('"')), hits, median(oursWall),
+                    median(oursCpu), grepHits, median(grepWall), median(grepCpu), wallRatio, cpuRatio);
+    }
+    std::printf("  (grep in the C locale folds only a-z, so it misses \"MÜLLER\" written in capitals; for the empty "
+                "term it also prints empty lines)\n");
+    std::printf("every search within grep's time: %s (goal: ratio <= 1.0)\n", allWithin ? "yes" : "NO");
+
+    // The list now holds every non-empty line.
+    window->Text1->clear();
+    window->Command2_Click();
+    QCoreApplication::processEvents();
+    const double pageMs = medianMs(runs * 4, [&] {
+        QScrollBar *bar = window->List1->verticalScrollBar();
+        bar->setValue(bar->value() + bar->pageStep() * 1000);
+        window->List1->viewport()->repaint();
+    });
+    const double endMs = medianMs(runs, [&] {
+        window->List1->scrollToBottom();
+        window->List1->viewport()->repaint();
+        window->List1->scrollToTop();
+        window->List1->viewport()->repaint();
+    });
+    std::printf("scrolling the list of %lld lines: %.2f ms a jump of 1000 pages, %.2f ms to the end and back\n",
+                qlonglong(window->results().size()), pageMs, endMs);
+    std::printf("peak memory of the whole program with the full list shown: %.1f MB (VmHWM; goal < 250 MB), now %.1f MB\n",
+                statusKb("VmHWM:") / 1024.0, statusKb("VmRSS:") / 1024.0);
+
+    // One save beside the archive, through the save button.
+    int next = receipts;
+    bool saved = true;
+    const double save = medianMs(runs * 3, [&] {
+        const QString number = QString::number(++next);
+        w.Text8->setText(number);
+        w.Text6->setText(QStringLiteral("119"));
+        w.Text7->setText(QStringLiteral("00"));
+        w.Combo3->setEditText(QStringLiteral("Hans Müller, Hauptstraße 1, 80331 München"));
+        w.Combo4->setEditText(QStringLiteral("Miete Dezember"));
+        w.Command1->setEnabled(true);
+        w.Command1_Click();
+        saved = saved && QFile::exists(archive.filePath(number + QStringLiteral(".num")));
+    });
+    std::printf("one save (the save button) beside %d receipts: %.2f ms%s (goal < 50 ms)\n", receipts, save,
+                saved ? "" : " -- the receipt file was NOT written");
+    return 0;
+}

@@ -1,0 +1,262 @@
+#include "archive/form8.h"
+#include "archive/search.h"
+#include "editor/quitt.h"
+#include "platform/scriptedplatform.h"
+#include "platform/twips.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void put(const QString &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir + QLatin1Char('/') + name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)
+{
+    return WorkDir::encode(number + "\r\n84\r\n03\r\n15\r\n97\r\n100\r\n00\r\n-----Einhundert-----\r\n" + payer + "\r\n"
+                           + purpose + "\r\n")
+        .value();
+}
+
+void doubleClickRow(ReceiptSearchWindow *w, int row)
+{
+    const QModelIndex index = w->List1->model()->index(row, 0);
+    w->List1->scrollTo(index);
+    const QPoint at = w->List1->visualRect(index).center();
+    QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w->List1->viewport(), Qt::LeftButton, {}, at);
+}
+
+QStringList listed(const ReceiptSearchWindow *w)
+{
+    QStringList out;
+    for (int row = 0; row < w->List1->model()->rowCount(); ++row)
+        out.append(w->List1->model()->index(row, 0).data().toString());
+    return out;
+}
+
+const QString deleted = QStringLiteral("Markierte Quittung gelöscht! ");
+
+} // namespace
+
+class TestDelete : public QObject
+{
+    Q_OBJECT
+
+    // The desktop's trash goes to a folder of the test's own.
+    QTemporaryDir m_home;
+    QTemporaryDir m_tmp;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<quitt> m_main;
+
+    Form8 *open(const QString &term)
+    {
+        m_main->loeschen_Click();
+        Form8 *w = m_main->deleteWindow();
+        if (!w)
+            return nullptr;
+        (void)QTest::qWaitForWindowExposed(w);
+        w->Text1->setText(term);
+        w->Command2_Click();
+        return w;
+    }
+
+    QStringList trashed() const
+    {
+        QStringList names;
+        QDirIterator it(m_home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            if (it.filePath().contains(QLatin1String("/files/")))
+                names.append(it.fileName());
+        }
+        names.sort();
+        return names;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(".local/share")));
+    }
+
+    void init()
+    {
+        for (const QString &name : QDir(m_tmp.path()).entryList(QDir::Files))
+            QFile::remove(m_tmp.filePath(name));
+        QDir(m_home.filePath(".local")).removeRecursively();
+        QVERIFY(QDir().mkpath(m_home.filePath(".local/share")));
+        put(m_tmp.path(), "erst.dat", "");
+        put(m_tmp.path(), "nummer.dat", "9\r\n");
+        m_platform = std::make_unique<ScriptedPlatform>(m_tmp.path());
+        m_main = std::make_unique<quitt>(*m_platform);
+        m_main->show();
+    }
+    void cleanup()
+    {
+        m_main.reset();
+        m_platform.reset();
+    }
+
+    void windowAsDesigned()
+    {
+        m_platform->screen = QSize(1024 * 15, 768 * 15);
+        Form8 *w = open(QString());
+        QVERIFY(w);
+        QVERIFY(m_main->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Löschen einer erstellten Quittung"));
+        QCOMPARE(w->Label1->text(), QStringLiteral("Klicken Sie eine Zeile doppelt in der Liste an, wenn  die Daten "
+                                                   "gelöscht werden sollen!!!"));
+        QCOMPARE(w->Frame1->title(), QStringLiteral("Geben Sie einen Suchbegriff ein (Z.B.: Nummer, Name, Ort, "
+                                                     "ausgestellt für was? Datum etc.)"));
+        QCOMPARE(w->Command2->text(), QStringLiteral("s&uche..."));
+        QCOMPARE(w->Frame2->title(), QStringLiteral("Gefundene Quittung(en):"));
+        QCOMPARE(w->Command1->text(), QStringLiteral("&Schließen"));
+        QCOMPARE(w->List1->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(w->size(), twips::size(9105, 6615));
+        QCOMPARE(w->Frame1->geometry(), twips::rect(420, 210, 8355, 765));
+        QCOMPARE(w->Text1->geometry(), twips::rect(150, 300, 4545, 345));
+        QCOMPARE(w->Command2->geometry(), twips::rect(4830, 300, 3405, 345));
+        QCOMPARE(w->Frame2->geometry(), twips::rect(390, 1110, 8415, 3315));
+        QCOMPARE(w->List1->geometry(), twips::rect(210, 300, 8055, 2790));
+        QCOMPARE(w->Label1->geometry(), twips::rect(390, 4530, 8445, 945));
+        QCOMPARE(w->Command1->geometry(), twips::rect(390, 5880, 8475, 405));
+        QCOMPARE(w->pos(), twips::point((1024 * 15 - 9105) / 2, (768 * 15 - 6615) / 2));
+        w->Text1->setText("x");
+        QTest::keyClick(w->Text1, Qt::Key_Return);
+        QCOMPARE(w->Text1->text(), QStringLiteral("x"));
+        w->Command1->click();
+        QTRY_VERIFY(!m_main->deleteWindow());
+    }
+
+    void deletesTheReceiptWithAllItsLines()
+    {
+        put(m_tmp.path(), "3.num", "3\r\n\r\n\r\n\r\n\r\n10\r\n00\r\n---Zehn---\r\nMeier\r\nMiete Meier\r\nMeierhof\r\n");
+        put(m_tmp.path(), "4.num", receiptBytes("4", "Meiers Erben", "Pacht"));
+        put(m_tmp.path(), "meier.num", receiptBytes("meier", "Otto", "Nichts"));
+        Form8 *w = open("MEIER");
+        QCOMPARE(listed(w).size(), 5);
+        QCOMPARE(listed(w).filter(QRegularExpression("^3 ")).size(), 3);
+        doubleClickRow(w, 1);
+        QCOMPARE(m_platform->messageTexts(), QStringList { deleted });
+        QCOMPARE(m_platform->messages.first().title, Platform::programTitle());
+        QCOMPARE(m_platform->messages.first().icon, Platform::Icon::None);
+        // The search ran again with the same term; the window stays.
+        QCOMPARE(w->Text1->text(), QStringLiteral("MEIER"));
+        QCOMPARE(listed(w), (QStringList { "4          <Nr. - Meiers Erben", "meier          <Nr. - meier" }));
+        QVERIFY(!QFile::exists(m_tmp.filePath("3.num")));
+        QCOMPARE(trashed(), QStringList { "3.num" });
+        QCOMPARE(m_main->deleteWindow(), w);
+        QVERIFY(w->isVisible());
+        // nummer.dat and the receipt shown stay as they were.
+        QCOMPARE(WorkDir(m_tmp.path()).readLines("nummer.dat").value(), QStringList { "9" });
+        w->Text1->clear();
+        w->Command2_Click();
+        doubleClickRow(w, int(listed(w).indexOf("meier          <Nr. - meier")));
+        QCOMPARE(listed(w).size(), 10);
+        QVERIFY(!listed(w).join('|').contains("Otto"));
+    }
+
+    void deletesExactlyTheListedReceipt_data()
+    {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("wanted");
+        QTest::newRow("nine digits leave the eight-digit one") << QStringList { "12345678", "123456789" } << "123456789";
+        QTest::newRow("eight digits leave the nine-digit one") << QStringList { "12345678", "123456789" } << "12345678";
+        QTest::newRow("an inner blank leaves the shorter") << QStringList { "12", "12 3" } << "12 3";
+    }
+    void deletesExactlyTheListedReceipt()
+    {
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, wanted);
+        for (const QString &n : numbers)
+            put(m_tmp.path(), n + ".num", receiptBytes(n, "Zahler " + n, "Zweck"));
+        Form8 *w = open("Zahler " + wanted);
+        const int row = int(listed(w).indexOf(wanted + "          <Nr. - Zahler " + wanted));
+        QVERIFY(row >= 0);
+        doubleClickRow(w, row);
+        for (const QString &n : numbers)
+            QCOMPARE(QFile::exists(m_tmp.filePath(n + ".num")), n != wanted);
+    }
+
+    void sameNumberCanBeSavedAgain()
+    {
+        put(m_tmp.path(), "7.num", receiptBytes("7", "Meier", "Miete"));
+        Form8 *w = open("7");
+        doubleClickRow(w, 0);
+        QVERIFY(listed(w).isEmpty());
+        m_platform->messages.clear();
+        m_main->Text8->setText("7");
+        m_main->Text6->setText("50");
+        m_main->Command1->setEnabled(true);
+        m_main->Command1_Click();
+        QCOMPARE(m_platform->messageTexts(), QStringList { "Quittung wurde gespeichert!" });
+        QVERIFY(QFile::exists(m_tmp.filePath("7.num")));
+        QCOMPARE(trashed(), QStringList { "7.num" });
+    }
+
+    void failedDeletionSaysSo()
+    {
+        put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
+        m_main->files().setFaultHook([](WorkDir::Op op, const QString &) { return op == WorkDir::Op::Remove; });
+        Form8 *w = open("meier");
+        doubleClickRow(w, 0);
+        QCOMPARE(m_platform->messages.size(), 1);
+        const QString text = m_platform->messages.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("Die markierte Quittung wurde nicht gelöscht!")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("5.num")), qPrintable(text));
+        QVERIFY(QFile::exists(m_tmp.filePath("5.num")));
+        QCOMPARE(listed(w), QStringList { "5          <Nr. - Meier" });
+        QVERIFY(trashed().isEmpty());
+    }
+
+    void nothingToDeleteStillAnswers_data()
+    {
+        QTest::addColumn<bool>("goneMeanwhile");
+        QTest::newRow("the file went another way") << true;
+        QTest::newRow("a double-click on the empty list") << false;
+    }
+    void nothingToDeleteStillAnswers()
+    {
+        QFETCH(bool, goneMeanwhile);
+        put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
+        put(m_tmp.path(), "6.num", receiptBytes("6", "Meier", "Pacht"));
+        Form8 *w = open(goneMeanwhile ? "meier" : "niemand");
+        if (goneMeanwhile) {
+            QVERIFY(QFile::remove(m_tmp.filePath("5.num")));
+            doubleClickRow(w, 0);
+            QCOMPARE(listed(w), QStringList { "6          <Nr. - Meier" });
+        } else {
+            QTest::mouseDClick(w->List1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+            QVERIFY(listed(w).isEmpty());
+        }
+        QCOMPARE(m_platform->messageTexts(), QStringList { deleted });
+        QVERIFY(QFile::exists(m_tmp.filePath("6.num")));
+        QVERIFY(trashed().isEmpty());
+    }
+
+    void removedWhereThereIsNoTrash()
+    {
+        put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
+        // A file where the trash folder would be: the desktop has no trash here.
+        QVERIFY(QDir(m_home.filePath(".local/share")).removeRecursively());
+        put(m_home.filePath(".local"), "share", "");
+        WorkDir dir(m_tmp.path());
+        QString error;
+        QCOMPARE(DeleteReceipt(dir, "5.num", &error), DeleteResult::Deleted);
+        QVERIFY(!QFile::exists(m_tmp.filePath("5.num")));
+        QCOMPARE(DeleteReceipt(dir, "5.num", &error), DeleteResult::Missing);
+    }
+};
+
+QTEST_MAIN(TestDelete)
+#include "tst_delete.moc"
