@@ -1,16 +1,20 @@
 #include "platform/qtprintsurface.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLibrary>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTranslator>
 
 namespace {
 
@@ -129,6 +133,17 @@ private:
 // Asks where the page should be saved. An empty name when the user cancels.
 QString askPdfFileName(QWidget *parent)
 {
+    // Qt's dialog shows its column heads and menus in German only with Qt's
+    // German translation loaded, whatever language the desktop has.
+    QTranslator german;
+    const bool translated =
+        german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(&german);
+    const auto untranslate = qScopeGuard([&] {
+        if (translated)
+            QCoreApplication::removeTranslator(&german);
+    });
+
     QFileDialog dialog(parent, QStringLiteral("Kein Drucker eingerichtet – Quittung als PDF-Datei speichern"));
     // Qt's own dialog, so that every caption below is German whatever the desktop's language.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
