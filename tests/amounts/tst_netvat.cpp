@@ -152,12 +152,12 @@ void TestNetVat::runningTwiceChangesNothing()
     QCOMPARE(second.vatPennies, first.vatPennies);
 }
 
-// Every total from 0,00 to 49,99 and every whole rate of the rate list,
+// Every total from 0,00 to 19,99 and every whole rate of the rate list,
 // against the same rule in whole pennies on machine integers.
 void TestNetVat::everyPennyAmountAgreesWithWholePennyArithmetic()
 {
     for (int rate = 1; rate <= 25; ++rate) {
-        for (qint64 gross = 0; gross < 5000; ++gross) {
+        for (qint64 gross = 0; gross < 2000; ++gross) {
             // net = gross / (1 + rate/100), half a penny up.
             const qint64 net = (200 * gross + (100 + rate)) / (2 * (100 + rate));
             const qint64 vat = gross - net;

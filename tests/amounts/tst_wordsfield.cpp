@@ -49,6 +49,10 @@ void TestWordsField::init()
 
 void TestWordsField::cleanup()
 {
+    // Hidden first, so that the focus leaves the fields while the window is
+    // whole: its focus handlers must not run from inside its destructor.
+    if (m_w)
+        m_w->hide();
     m_w.reset();
     m_platform.reset();
     m_dir.reset();
