@@ -35,6 +35,9 @@ void Form1::Form_Load()
     const QPoint at = twips::centred(m_platform.screenSizeTwips(), QSize(clientWidth, clientHeight));
     move(twips::toPixels(at.x()), twips::toPixels(at.y()));
     Timer1->start();
+    // The main window looks up its settings files by name in any letter case;
+    // reading a folder with a large archive is done now, behind the splash.
+    m_platform.files().prime();
 }
 
 void Form1::Timer1_Timer()

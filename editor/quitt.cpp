@@ -126,7 +126,13 @@ quitt::quitt(Platform &platform, QWidget *parent)
     Form_Load();
 }
 
-quitt::~quitt() = default;
+quitt::~quitt()
+{
+    // The controls go after this part of the window is gone; their last focus
+    // and other events must not reach the handlers any more.
+    delete m_events;
+    m_events = nullptr;
+}
 
 void quitt::buildControls()
 {

@@ -12,10 +12,12 @@
 // under a bare name, as 8-bit Windows-1252 text with CR LF line ends.
 //
 // Names are matched without regard to letter case: "DM.dat" and "dm.dat" are
-// one file, and an existing file keeps the name it is stored under. To stay
-// fast beside a large archive, lookups try the name as given and in lower case
-// first and fall back to an index of the directory, which is read once and read
-// again only when the directory has changed behind the program's back.
+// one file, and an existing file keeps the name it is stored under. Reading a
+// folder of 100 000 receipts takes a noticeable fraction of a second, so a
+// lookup first tries the spellings in use ("dm.dat", "DM.dat", "DM.DAT",
+// "Dm.dat", "dm.DAT") with one stat each, and only then asks an index of the
+// directory, which is read once and again only when the folder has changed
+// behind the program's back.
 class WorkDir
 {
 public:
@@ -65,6 +67,9 @@ public:
 
     // Forget what is known of the directory; the next lookup reads it again.
     void refresh() const;
+    // Reads the directory now, so that later lookups of missing names cost
+    // nothing. The program does this while the splash window is up.
+    void prime() const { ensureIndex(); }
 
     void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 
@@ -77,6 +82,8 @@ public:
     static inline const QString lineEnd = QStringLiteral("\r\n");
 
 private:
+    // The spellings of a name tried before the index is asked.
+    static QStringList spellings(const QString &name);
     bool faulted(Op op, const QString &name, QString *error) const;
     void ensureIndex() const;
     struct Stamp

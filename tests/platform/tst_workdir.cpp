@@ -42,6 +42,7 @@ private slots:
         QTest::newRow("asked in capitals, stored lower") << "betragv.dat" << "betragv.DAT";
         QTest::newRow("receipt in capitals") << "12.NUM" << "12.num";
         QTest::newRow("umlaut in other case") << "Müller.num" << "MÜLLER.num";
+        QTest::newRow("odd mixture, found through the index") << "NeTtO.dAt" << "netto.dat";
     }
     void lookupIgnoresCase()
     {
