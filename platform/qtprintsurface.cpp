@@ -44,15 +44,6 @@ public:
         : m_printer(std::move(printer)), m_viaCups(viaCups)
     {
     }
-    ~QtPrintSurface() override
-    {
-        // A page never finished is thrown away, not printed half.
-        if (m_painter.isActive()) {
-            m_printer->abort();
-            m_painter.end();
-        }
-    }
-
     void execute(const PrintOperation &op) override
     {
         if (op.kind == PrintOperation::Kind::EndOfDocument || !start())
