@@ -10,6 +10,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zettelfix"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zettelfix.zettelfix"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // The program ends through its main window; the splash closing before
     // the main window appears must not end it.

@@ -269,6 +269,11 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &tex
         setError(error, failure(name, QStringLiteral("angelegt"), temp.errorString()));
         return CreateResult::Failed;
     }
+    // A temporary file is private to its owner; the receipt gets the
+    // permissions of any other file the program writes.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(temp.handle(), 0666 & ~mask);
     temp.close();
     // link() refuses an existing target atomically, also against a second copy
     // of the program saving the same name at the same moment. QFile::rename is

@@ -129,6 +129,11 @@ private slots:
         QVERIFY(!QFile::exists(tmp.path() + "/12.num"));
         QCOMPARE(dir.createNew("13.num", "neu"), WorkDir::CreateResult::Created);
         QCOMPARE(get(tmp.path(), "13.num"), QByteArray("neu"));
+        // A receipt gets the same permissions as the files written otherwise.
+        QVERIFY(dir.write("14.dat", "x"));
+        QCOMPARE(QFile::permissions(tmp.path() + "/13.num"), QFile::permissions(tmp.path() + "/14.dat"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+        QFile::remove(tmp.path() + "/14.dat");
         // No temporary file stays behind.
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
