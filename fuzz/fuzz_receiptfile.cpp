@@ -1,0 +1,29 @@
+// Reading a receipt file: its bytes split into lines, the lines into the
+// stored fields; a receipt made of those fields reads back unchanged.
+#include "fuzzinput.h"
+
+#include "archive/receiptfile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString content = WorkDir::decode(fuzz::bytes(data, size));
+    const QStringList lines = WorkDir::splitLines(content);
+    const ReceiptRecord r = receiptfile::fromLines(lines);
+
+    const QString written = receiptfile::text(r);
+    const QStringList back = WorkDir::splitLines(written);
+    if (back.size() != receiptfile::lineCount)
+        fuzz::fail("a written receipt has not ten lines", written);
+    if (receiptfile::fromLines(back) != r)
+        fuzz::fail("a written receipt does not read back", written);
+    // What was read came from the file, in its order.
+    for (int i = 0; i < receiptfile::lineCount && i < lines.size(); ++i) {
+        if (back.at(i) != lines.at(i))
+            fuzz::fail("field differs from its line", lines.at(i));
+    }
+    // The bytes of a written receipt decode to the same text.
+    const auto encoded = WorkDir::encode(written);
+    if (!encoded || WorkDir::decode(*encoded) != written)
+        fuzz::fail("decoded text does not encode back", written);
+    return 0;
+}
