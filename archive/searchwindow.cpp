@@ -5,6 +5,7 @@
 #include "platform/events.h"
 #include "platform/twips.h"
 
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 
 void ResultListModel::setResults(SearchResults results)
@@ -104,7 +105,10 @@ void ReceiptSearchWindow::Command2_Click()
     // The old list goes first, so that the old and the new results are never
     // held at the same time.
     m_model->setResults(SearchResults());
+    // A short term over a large archive takes a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_model->setResults(SearchReceipts(m_main.files(), File1, Text1->text()));
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void ReceiptSearchWindow::Command1_Click()

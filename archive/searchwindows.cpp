@@ -44,7 +44,6 @@ void Form8::List1_DblClick()
                                                + WorkDir::lineEnd + error);
     else
         m_main.platform().messageBox(this, QStringLiteral("Markierte Quittung gelöscht! "));
-    m_main.files().refresh();
     File1 = receiptFileList(m_main.files());
     Command2_Click();
 }

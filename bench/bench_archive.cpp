@@ -108,6 +108,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int receipts = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     const int runs = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
 
