@@ -96,6 +96,27 @@ private slots:
         QCOMPARE(f.w->Combo3->currentText(), QString());
         QCOMPARE(f.w->Combo4->entries(), (QStringList { "   ", "Miete", "Strom" }));
         QCOMPARE(f.file("von.dat"), QByteArray("Schulz\r\nmeier\r\nAdler\r\n"));
+        // The arrow keys step through the sorted entries from the first one.
+        QTest::keyClick(f.w->Combo3, Qt::Key_Down);
+        QCOMPARE(f.w->Combo3->currentText(), QString("Adler"));
+        QTest::keyClick(f.w->Combo3, Qt::Key_Down);
+        QCOMPARE(f.w->Combo3->currentText(), QString("meier"));
+    }
+
+    // Loading sorts in one go; the order must be the one the box keeps when
+    // entries are added one by one.
+    void loadedOrderIsTheBoxOrder()
+    {
+        const QStringList lines { "meier", "Meier", "Zorn", "adler", "Adler", QString::fromUtf8("Ärger"), "b", "meier" };
+        QByteArray bytes;
+        for (const QString &line : lines)
+            bytes += WorkDir::encode(line).value() + "\r\n";
+        Fixture f(Files { { "von.dat", bytes } });
+        f.w->Command2->click();
+        SortedComboBox oneByOne(nullptr);
+        for (const QString &line : lines)
+            oneByOne.addSorted(line);
+        QCOMPARE(f.w->Combo3->entries(), oneByOne.entries());
     }
 
     void newReceiptWithoutAListFileKeepsThatBox()
