@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QStyleFactory>
 
 int main(int argc, char *argv[])
@@ -16,6 +18,11 @@ int main(int argc, char *argv[])
     // the main window appears must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     installFontSubstitutes();
+    // Qt's own texts (the context menus of the text boxes, the file dialog) in
+    // German, like the rest of the program.
+    QTranslator german;
+    if (german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&german);
 
     QtPlatform platform(QDir::currentPath());
     Form1 splash(platform);

@@ -15,4 +15,4 @@ ensure_packages() {
 }
 
 # What building and running the program needs.
-BUILD_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-liberation)
+BUILD_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-liberation qt6-translations-l10n)
