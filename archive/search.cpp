@@ -1,10 +1,6 @@
 #include "archive/search.h"
 
 #include <QByteArrayMatcher>
-#include <QFile>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -97,58 +93,6 @@ QString orderKey(const QString &name)
     return key;
 }
 
-// Reads the files of one folder, each with a single read where it fits the
-// buffer: open, read, close, and nothing else.
-class FolderReader
-{
-public:
-    explicit FolderReader(const QString &path)
-        : m_dir(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-        , m_buffer(64 * 1024, Qt::Uninitialized)
-    {
-    }
-    ~FolderReader()
-    {
-        if (m_dir >= 0)
-            ::close(m_dir);
-    }
-    FolderReader(const FolderReader &) = delete;
-    FolderReader &operator=(const FolderReader &) = delete;
-
-    // The file's bytes until the next read, or nothing.
-    std::optional<QByteArrayView> read(const QString &name)
-    {
-        if (m_dir < 0)
-            return std::nullopt;
-        // Not blocking: a pipe under a receipt's name must not stop the search.
-        const int fd = ::openat(m_dir, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0)
-            return std::nullopt;
-        qsizetype size = 0;
-        bool ok = true;
-        for (;;) {
-            const ssize_t got = ::read(fd, m_buffer.data() + size, size_t(m_buffer.size() - size));
-            if (got < 0) {
-                ok = false;
-                break;
-            }
-            size += got;
-            // A regular file reads short only at its end.
-            if (size < m_buffer.size() || got == 0)
-                break;
-            m_buffer.resize(m_buffer.size() * 2);
-        }
-        ::close(fd);
-        if (!ok)
-            return std::nullopt;
-        return QByteArrayView(m_buffer.constData(), size);
-    }
-
-private:
-    int m_dir;
-    QByteArray m_buffer;
-};
-
 } // namespace
 
 QString SearchResults::storedLine(qsizetype i, qsizetype limit) const
@@ -209,13 +153,9 @@ SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const
         results.m_bytes.append(begin, end - begin);
     };
 
-    FolderReader reader(dir.path());
-    for (int f = 0; f < files.size(); ++f) {
-        const auto content = reader.read(files.at(f));
-        if (!content)
-            continue;
-        const char *const data = content->constData();
-        const qsizetype n = content->size();
+    dir.readEach(files, [&](qsizetype f, QByteArrayView content) {
+        const char *const data = content.data();
+        const qsizetype n = content.size();
 
         if (pattern.isEmpty()) {
             qsizetype start = 0;
@@ -223,12 +163,12 @@ SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const
                 if (i < n && !isLineEnd(data[i]))
                     continue;
                 if (i > start)
-                    add(f, data + start, data + i);
+                    add(int(f), data + start, data + i);
                 if (i + 1 < n && data[i] == '\r' && data[i + 1] == '\n')
                     ++i;
                 start = i + 1;
             }
-            continue;
+            return;
         }
 
         folded.resize(n);
@@ -247,10 +187,10 @@ SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const
             qsizetype end = hit + pattern.size();
             while (end < n && !isLineEnd(data[end]))
                 ++end;
-            add(f, data + begin, data + end);
+            add(int(f), data + begin, data + end);
             from = end;
         }
-    }
+    });
     return results;
 }
 

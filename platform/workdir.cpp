@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -187,6 +188,45 @@ std::optional<QString> WorkDir::readText(const QString &name) const
     if (!bytes)
         return std::nullopt;
     return decode(*bytes);
+}
+
+void WorkDir::readEach(const QStringList &storedNames,
+                       const std::function<void(qsizetype, QByteArrayView)> &use) const
+{
+    // QFile asks the file system about each file several times before and
+    // while reading it; over 100 000 receipts those calls are most of a
+    // search's time. Opening relative to the open folder spares the path too.
+    const int dir = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    for (qsizetype i = 0; i < storedNames.size(); ++i) {
+        const QString &name = storedNames.at(i);
+        if (!isBareName(name) || faulted(Op::Read, name, nullptr))
+            continue;
+        // Not blocking: a pipe under a receipt's name must not stop the reading.
+        const int fd = ::openat(dir, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        qsizetype size = 0;
+        bool ok = true;
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer.data() + size, size_t(buffer.size() - size));
+            if (got < 0) {
+                ok = false; // a folder, for one
+                break;
+            }
+            size += got;
+            // A regular file reads short only at its end.
+            if (size < buffer.size() || got == 0)
+                break;
+            buffer.resize(buffer.size() * 2);
+        }
+        ::close(fd);
+        if (ok)
+            use(i, QByteArrayView(buffer.constData(), size));
+    }
+    ::close(dir);
 }
 
 std::optional<QStringList> WorkDir::readLines(const QString &name) const

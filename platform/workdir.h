@@ -47,6 +47,13 @@ public:
     // Lines without their ends; a line end may be CR LF, CR or LF. A final line
     // end does not start another line.
     std::optional<QStringList> readLines(const QString &name) const;
+    // Reads many files one after another, as a search through the whole
+    // archive does: names as stored (list() gives them), each file with one
+    // open, one read where it fits the buffer and one close, and without
+    // waiting on something that is no regular file. The bytes are valid until
+    // the callback returns; a file that cannot be read is passed over.
+    void readEach(const QStringList &storedNames,
+                  const std::function<void(qsizetype index, QByteArrayView bytes)> &use) const;
 
     // Create or truncate, atomically: the old content stays until the new one
     // is complete. A new file is created under the name as given.

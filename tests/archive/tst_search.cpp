@@ -175,13 +175,16 @@ private slots:
         QVERIFY(QFile::link(tmp.filePath("nowhere"), tmp.filePath("3.num")));
         QCOMPARE(::mkfifo(QFile::encodeName(tmp.filePath("4.num")).constData(), 0600), 0);
         put(tmp.path(), "5.num", "5\r\nMeier\r\n");
-        const WorkDir dir(tmp.path());
+        WorkDir dir(tmp.path());
         QStringList files = receiptFileList(dir);
         QVERIFY(!files.contains("2.num"));
         // Whatever the list holds, also a file gone since it was taken.
         files << "2.num" << "3.num" << "4.num" << "6.num";
         QCOMPARE(fileNames(SearchReceipts(dir, files, "meier")), (QStringList { "1.num", "5.num" }));
         QCOMPARE(SearchReceipts(dir, files, "").size(), 4);
+        // A file that fails as it is read.
+        dir.setFaultHook([](WorkDir::Op op, const QString &name) { return op == WorkDir::Op::Read && name == "1.num"; });
+        QCOMPARE(fileNames(SearchReceipts(dir, files, "meier")), QStringList { "5.num" });
     }
 
     void copesWithAHugeFile()
