@@ -1,4 +1,5 @@
 #include "editor/quitt.h"
+#include "editor/help.h"
 
 #include "amounts/netvat.h"
 #include "amounts/words.h"
@@ -57,6 +58,5 @@ void quitt::Text9_LostFocus()
 
 void quitt::Text9_MouseMove()
 {
-    setHelp(QStringLiteral(" Wenn diese Zeile den Cursor bekommt, so wandelt sie den Gesamtbetrag in Worte um. "
-                           "(Max. 99 999)"));
+    setHelp(help::textFor(u"Text9"));
 }
