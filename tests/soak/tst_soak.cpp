@@ -22,7 +22,7 @@
 #include <random>
 
 #ifndef ZETTELFIX_SOAK_ROUNDS
-#define ZETTELFIX_SOAK_ROUNDS 3000
+#define ZETTELFIX_SOAK_ROUNDS 5000
 #endif
 
 class tst_Soak : public QObject
@@ -318,7 +318,8 @@ void tst_Soak::longUseUnderFaults()
     QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList({ QStringLiteral("home"), QStringLiteral("sibling"), QStringLiteral("work") }));
     int trashed = 0;
-    for (auto it = FolderSnapshot::of(homePath).entries.cbegin(); it != FolderSnapshot::of(homePath).entries.cend(); ++it) {
+    const FolderSnapshot home = FolderSnapshot::of(homePath);
+    for (auto it = home.entries.cbegin(); it != home.entries.cend(); ++it) {
         QVERIFY2(it.key().startsWith(QStringLiteral(".local/share/Trash")) || it.key() == QStringLiteral(".local")
                      || it.key() == QStringLiteral(".local/share"),
                  qPrintable(it.key()));
