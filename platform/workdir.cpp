@@ -173,6 +173,9 @@ std::optional<QByteArray> WorkDir::readBytes(const QString &name) const
     const QString stored = storedName(name);
     if (stored.isEmpty())
         return std::nullopt;
+    // Only a regular file: a pipe would block, a device never end.
+    if (!QFileInfo(filePath(stored)).isFile())
+        return std::nullopt;
     QFile file(filePath(stored));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -208,6 +211,13 @@ void WorkDir::readEach(const QStringList &storedNames,
         const int fd = ::openat(dir, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0)
             continue;
+        // Only a regular file: a device under that name (a link to /dev/zero)
+        // would never end.
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            continue;
+        }
         qsizetype size = 0;
         bool ok = true;
         for (;;) {
