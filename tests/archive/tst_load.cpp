@@ -183,6 +183,9 @@ private slots:
         QCOMPARE(m_main->Text11->text(), QStringLiteral("01.02.2026"));
         QCOMPARE(m_main->Combo2->currentText(), QStringLiteral("16"));
         QTRY_VERIFY(!m_main->searchWindow());
+        // The next new receipt may be saved again.
+        m_main->Command2_Click();
+        QVERIFY(m_main->Command1->isEnabled());
     }
 
     void loadsExactlyTheListedReceipt_data()
