@@ -1,5 +1,6 @@
 #include "platform/workdir.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -377,6 +378,20 @@ bool WorkDir::moveToTrash(const QString &name, QString *error)
         return true;
     }
     return remove(stored, error);
+}
+
+int WorkDir::removeLeftovers(int olderThanSeconds) const
+{
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-olderThanSeconds);
+    int removed = 0;
+    const QDir dir(m_path);
+    const QStringList names = dir.entryList({ QStringLiteral(".zettelfix-*.tmp") },
+                                            QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        if (QFileInfo(dir.filePath(name)).lastModified().toUTC() < before && QFile::remove(dir.filePath(name)))
+            ++removed;
+    }
+    return removed;
 }
 
 QStringList WorkDir::list(const QString &suffix) const

@@ -76,7 +76,19 @@ public:
     void refresh() const;
     // Reads the directory now, so that later lookups of missing names cost
     // nothing. The program does this while the splash window is up.
-    void prime() const { ensureIndex(); }
+    // It also clears away what saves cut short by a crash left (see
+    // removeLeftovers).
+    void prime() const
+    {
+        removeLeftovers();
+        ensureIndex();
+    }
+    // Removes the hidden temporary files ".zettelfix-*.tmp" of createNew()
+    // that are older than the given age: a save takes a moment, so an older
+    // one belongs to a save that was killed, not to another copy of the
+    // program still writing it. Such files never count as receipts anyway.
+    // Returns how many were removed.
+    int removeLeftovers(int olderThanSeconds = 600) const;
 
     void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 

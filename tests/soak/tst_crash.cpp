@@ -118,6 +118,25 @@ void tst_Crash::killedWhileSaving()
     }
     const int leftovers = int(leftoverNames.size());
 
+    // The next start clears away the hidden leftovers of saves long past and
+    // leaves a fresh one, which another copy of the program may be writing.
+    const QString stale = workPath + QStringLiteral("/.zettelfix-Old123.tmp");
+    const QString fresh = workPath + QStringLiteral("/.zettelfix-New123.tmp");
+    QVERIFY(writeFileBytes(stale, "1\r\nhalb"));
+    QVERIFY(writeFileBytes(fresh, "2\r\nhalb"));
+    {
+        QFile old(stale);
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    const FolderSnapshot receiptsBefore = FolderSnapshot::of(workPath);
+    WorkDir(workPath).prime();
+    QVERIFY(!QFileInfo::exists(stale));
+    QVERIFY(QFileInfo::exists(fresh));
+    FolderSnapshot expectedAfter = receiptsBefore;
+    expectedAfter.entries.remove(QStringLiteral(".zettelfix-Old123.tmp"));
+    QVERIFY(FolderSnapshot::of(workPath) == expectedAfter);
+
     qInfo("crash: %d kills with SIGKILL, %lld receipts saved and verified whole, none lost; nummer.dat behind "
           "the last receipt after %d kills; %d temporary files of cut-short saves left, none counted",
           kills, highest, lastLagging, leftovers);
