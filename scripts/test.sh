@@ -15,3 +15,7 @@ ctest --test-dir "$repo/build" --output-on-failure -j"$jobs"
 cmake -S "$repo" -B "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DZETTELFIX_SANITIZE=ON
 cmake --build "$repo/build-sanitize" -j"$jobs"
 ctest --test-dir "$repo/build-sanitize" --output-on-failure -j"$jobs"
+
+# A short run of each fuzz target (about a minute in all), built with clang.
+ensure_packages clang libclang-rt-14-dev
+BUILD_DIR="$repo/build-fuzz" sh "$repo/fuzz/run.sh" 10
