@@ -339,7 +339,9 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &tex
         setError(error, failure(name, QStringLiteral("angelegt"), QString::fromLocal8Bit(std::strerror(err))));
         return CreateResult::Failed;
     }
-    // The temporary name goes with the QTemporaryFile.
+    // The temporary name goes now rather than with the QTemporaryFile, so that
+    // the folder index is noted as current after both changes.
+    temp.remove();
     noteAdded(name, wasCurrent);
     return CreateResult::Created;
 }
@@ -400,15 +402,18 @@ QStringList WorkDir::list(const QString &suffix) const
         return {};
     ensureIndex();
     const QString lowerSuffix = suffix.toLower();
-    QStringList names;
+    // Sorted on the index's lower-case keys: comparing those is several times
+    // cheaper than a case-insensitive comparison of the names.
+    QList<std::pair<QString, QString>> found;
     for (auto it = m_index.cbegin(); it != m_index.cend(); ++it) {
         if (it.key().endsWith(lowerSuffix))
-            names.append(it.value());
+            found.append({ it.key(), it.value() });
     }
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    std::sort(found.begin(), found.end());
+    QStringList names;
+    names.reserve(found.size());
+    for (const auto &entry : found)
+        names.append(entry.second);
     return names;
 }
 
