@@ -20,6 +20,8 @@ void quitt::schrifti_Click()
     hide();
     m_form9 = new Form9(m_platform, this);
     m_form9->show();
+    // The main window, which had the keyboard, is gone from the screen.
+    m_form9->activateWindow();
 }
 
 Form9 *quitt::fontWindow() const
@@ -164,7 +166,9 @@ void Form9::closeEvent(QCloseEvent *event)
 {
     // However the window closes, the main window comes back; shown before this
     // one goes, so the program never has no window left.
-    if (m_mainWindow)
+    if (m_mainWindow) {
         m_mainWindow->show();
+        m_mainWindow->activateWindow();
+    }
     event->accept();
 }

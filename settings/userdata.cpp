@@ -19,6 +19,8 @@ void quitt::anwender_Click()
     hide();
     m_form6 = new Form6(*this);
     m_form6->show();
+    // The main window, which had the keyboard, is gone from the screen.
+    m_form6->activateWindow();
 }
 
 Form6 *quitt::userDataWindow() const
@@ -172,5 +174,6 @@ void Form6::closeEvent(QCloseEvent *event)
     // However the window goes, saved or through its frame, the main window
     // comes back; only the save button stores anything.
     m_main.show();
+    m_main.activateWindow();
     event->accept();
 }
