@@ -2,46 +2,16 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"
+#include "tests/testsupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)
-{
-    return WorkDir::encode(number + "\r\n84\r\n03\r\n15\r\n97\r\n100\r\n00\r\n-----Einhundert-----\r\n" + payer + "\r\n"
-                           + purpose + "\r\n")
-        .value();
-}
-
-// Selects the row by pressing on it and double-clicks it, as the user does.
-void doubleClickRow(ReceiptSearchWindow *w, int row)
-{
-    const QModelIndex index = w->List1->model()->index(row, 0);
-    w->List1->scrollTo(index);
-    const QPoint at = w->List1->visualRect(index).center();
-    QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w->List1->viewport(), Qt::LeftButton, {}, at);
-}
-
-QStringList listed(const ReceiptSearchWindow *w)
-{
-    QStringList out;
-    for (int row = 0; row < w->List1->model()->rowCount(); ++row)
-        out.append(w->List1->model()->index(row, 0).data().toString());
-    return out;
-}
-
-} // namespace
+using testsupport::put;
+using testsupport::receiptBytes;
+using testsupport::doubleClickRow;
+using testsupport::listed;
 
 class TestLoad : public QObject
 {
@@ -64,8 +34,7 @@ private slots:
     void init()
     {
         QVERIFY(m_tmp.isValid());
-        for (const QString &name : QDir(m_tmp.path()).entryList(QDir::Files))
-            QFile::remove(m_tmp.filePath(name));
+        testsupport::removeFiles(m_tmp.path());
         put(m_tmp.path(), "erst.dat", "");
         m_platform = std::make_unique<ScriptedPlatform>(m_tmp.path());
         m_main = std::make_unique<quitt>(*m_platform);

@@ -1,5 +1,6 @@
 #include "archive/saving.h"
 #include "platform/workdir.h"
+#include "tests/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,25 +9,9 @@
 
 namespace {
 
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+using testsupport::put;
+using testsupport::get;
+using testsupport::filesIn;
 
 ReceiptRecord receipt(const QString &number)
 {

@@ -1,5 +1,6 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
+#include "tests/testsupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,25 +11,10 @@
 
 namespace {
 
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+using testsupport::put;
+using testsupport::get;
+using testsupport::filesIn;
+using testsupport::type;
 
 // The receipt file the window's fields must give, built from the controls.
 QByteArray expectedFile(const quitt &w)
@@ -39,17 +25,6 @@ QByteArray expectedFile(const quitt &w)
                                  w.Combo4->currentText() })
         text += line + "\r\n";
     return WorkDir::encode(text).value();
-}
-
-// Types text as key presses; QTest::keyClicks takes ASCII only.
-void type(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
 }
 
 const QString saved = QStringLiteral("Quittung wurde gespeichert!");

@@ -1,5 +1,6 @@
 #include "archive/search.h"
 #include "platform/workdir.h"
+#include "tests/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +11,7 @@
 
 namespace {
 
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testsupport::put;
 
 QByteArray cp1252(const QString &text)
 {

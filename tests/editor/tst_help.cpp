@@ -3,6 +3,7 @@
 #include "editor/form15.h"
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
+#include "tests/testsupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,20 +15,8 @@
 
 namespace {
 
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
+using testsupport::put;
+using testsupport::get;
 
 // A mouse move over a control, near its bottom left corner, where no control
 // inside it lies.

@@ -1,29 +1,14 @@
 #include "editor/listfile.h"
 #include "platform/workdir.h"
+#include "tests/testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-} // namespace
+using testsupport::put;
+using testsupport::get;
 
 class TestLists : public QObject
 {

@@ -2,6 +2,7 @@
 #include "editor/form15.h"
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
+#include "tests/testsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,30 +13,9 @@
 
 namespace {
 
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void type(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
+using testsupport::put;
+using testsupport::get;
+using testsupport::type;
 
 using Files = QList<std::pair<QString, QByteArray>>;
 

@@ -1,6 +1,7 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"
+#include "tests/testsupport.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,20 +13,8 @@
 
 namespace {
 
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
+using testsupport::put;
+using testsupport::get;
 
 // What a control shows: caption, title or text.
 QString shown(const QWidget *w)

@@ -1,4 +1,5 @@
 #include "platform/workdir.h"
+#include "tests/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,24 +9,8 @@
 #include <barrier>
 #include <thread>
 
-namespace {
-
-void put(const QString &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &dir, const QString &name)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-} // namespace
+using testsupport::put;
+using testsupport::get;
 
 class TestWorkDir : public QObject
 {

@@ -1,24 +1,18 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "settings/settings.h"
+#include "tests/testsupport.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
+using testsupport::textsOf;
+
 int countOf(const QList<PrintOperation> &ops, PrintOperation::Kind kind)
 {
     return int(std::count_if(ops.begin(), ops.end(), [kind](const PrintOperation &op) { return op.kind == kind; }));
-}
-
-QList<PrintOperation> textsOf(const QList<PrintOperation> &ops)
-{
-    QList<PrintOperation> texts;
-    for (const PrintOperation &op : ops)
-        if (op.kind == PrintOperation::Kind::Text)
-            texts.append(op);
-    return texts;
 }
 
 void fillReceipt(quitt &w)
@@ -69,9 +63,7 @@ void tst_PrintHandlers::init()
 
 void tst_PrintHandlers::write(const QString &name, const QByteArray &bytes)
 {
-    QFile file(m_dir->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    testsupport::putWhole(m_dir->path(), name, bytes);
 }
 
 void tst_PrintHandlers::cancelPrintsNothing_data()

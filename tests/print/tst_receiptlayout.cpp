@@ -1,8 +1,11 @@
 #include "print/receiptlayout.h"
+#include "tests/testsupport.h"
 
 #include <QTest>
 
 namespace {
+
+using testsupport::textsOf;
 
 PrintSnapshot filledSnapshot()
 {
@@ -46,15 +49,6 @@ QList<PrintOperation> linesOf(const QList<PrintOperation> &ops)
         if (op.kind == PrintOperation::Kind::Line)
             lines.append(op);
     return lines;
-}
-
-QList<PrintOperation> textsOf(const QList<PrintOperation> &ops)
-{
-    QList<PrintOperation> texts;
-    for (const PrintOperation &op : ops)
-        if (op.kind == PrintOperation::Kind::Text)
-            texts.append(op);
-    return texts;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
+#include "tests/testsupport.h"
 
 #include <QAction>
 #include <QDir>
@@ -117,8 +118,7 @@ private:
     }
     static QByteArray fileBytes(const QTemporaryDir &tmp, const QString &storedName)
     {
-        QFile f(tmp.filePath(storedName));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+        return testsupport::get(tmp.path(), storedName);
     }
     static QStringList filesIn(const QTemporaryDir &tmp)
     {

@@ -2,6 +2,7 @@
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"
 #include "settings/form6.h"
+#include "tests/testsupport.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,9 +60,7 @@ QByteArray tst_UserDataWindow::read(const QString &name) const
 
 void tst_UserDataWindow::write(const QString &name, const QByteArray &bytes)
 {
-    QFile file(m_dir->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    testsupport::putWhole(m_dir->path(), name, bytes);
 }
 
 Form6 *tst_UserDataWindow::open(quitt &w)
