@@ -50,20 +50,12 @@ void Form8::List1_DblClick()
 
 void quitt::suchequitt_Click()
 {
-    if (!m_form7)
-        m_form7 = new Form7(*this);
-    m_form7->show();
-    m_form7->raise();
-    m_form7->activateWindow();
+    showModeless(m_form7, [this] { return new Form7(*this); });
 }
 
 void quitt::loeschen_Click()
 {
-    if (!m_form8)
-        m_form8 = new Form8(*this);
-    m_form8->show();
-    m_form8->raise();
-    m_form8->activateWindow();
+    showModeless(m_form8, [this] { return new Form8(*this); });
 }
 
 Form7 *quitt::searchWindow() const

@@ -106,12 +106,7 @@ void quitt::setHelp(const QString &text)
 
 void quitt::Image2_Click()
 {
-    if (!m_form3) {
-        m_form3 = new Form3(m_platform, this);
-    }
-    m_form3->show();
-    m_form3->raise();
-    m_form3->activateWindow();
+    showModeless(m_form3, [this] { return new Form3(m_platform, this); });
 }
 
 void quitt::Command6_Click()

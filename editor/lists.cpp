@@ -4,34 +4,27 @@
 
 namespace {
 
-// Opens an editor, modeless; while it is open a second click only brings it
-// up again, with what the user typed in it.
+// An editor whose list file cannot be read is not opened (it has said why).
 template<class Editor>
-void openEditor(QPointer<Editor> &editor, Platform &platform, SortedComboBox *box, QWidget *main)
+Editor *makeEditor(Platform &platform, SortedComboBox *box, QWidget *main)
 {
-    if (!editor) {
-        auto *created = new Editor(platform, box, main);
-        if (!created->loaded()) {
-            delete created;
-            return;
-        }
-        editor = created;
-    }
-    editor->show();
-    editor->raise();
-    editor->activateWindow();
+    auto *created = new Editor(platform, box, main);
+    if (created->loaded())
+        return created;
+    delete created;
+    return nullptr;
 }
 
 } // namespace
 
 void quitt::Command3_Click()
 {
-    openEditor(m_form11, m_platform, Combo3, this);
+    showModeless(m_form11, [this] { return makeEditor<Form11>(m_platform, Combo3, this); });
 }
 
 void quitt::Command4_Click()
 {
-    openEditor(m_form15, m_platform, Combo4, this);
+    showModeless(m_form15, [this] { return makeEditor<Form15>(m_platform, Combo4, this); });
 }
 
 Form11 *quitt::payerEditor() const

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 
 // Small pieces the windows are built from: colours, fonts by the names the
@@ -72,3 +73,18 @@ class QLineEdit;
 // that nothing is ever changed silently when it is saved.
 void refuseUncodable(QLineEdit *box, Platform &platform);
 void refuseUncodable(QComboBox *box, Platform &platform);
+
+// Shows a window without blocking, creating it with make() when it is not
+// open; a window already open is only brought up again, as the user left it.
+// make() may give nothing, and then nothing is shown.
+template<class Window, class Make>
+void showModeless(QPointer<Window> &window, Make make)
+{
+    if (!window)
+        window = make();
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
