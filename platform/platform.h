@@ -50,6 +50,11 @@ public:
     // Modal input box; Cancel gives the empty text.
     virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                              const QString &defaultText) = 0;
+    // Modal German "save as" dialog offering suggestedPath (folder and file
+    // name), files shown by a filter such as "CSV-Dateien (*.csv)". Replacing
+    // an existing file is asked first. The chosen path, or empty on Cancel.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                                 const QString &filter) = 0;
     virtual void beep() = 0;
     virtual QDate today() const = 0;
     virtual QSize screenSizeTwips() const = 0;

@@ -5,6 +5,12 @@
 #include "platform/twips.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QScopeGuard>
+#include <QTranslator>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -51,6 +57,63 @@ QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QStri
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();
+}
+
+QString askSaveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                        const QString &filter)
+{
+    // Qt's dialog shows its column heads and menus in German only with Qt's
+    // German translation loaded, whatever language the desktop has.
+    QTranslator german;
+    const bool translated =
+        german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(&german);
+    const auto untranslate = qScopeGuard([&] {
+        if (translated)
+            QCoreApplication::removeTranslator(&german);
+    });
+
+    QFileDialog dialog(parent, title);
+    // Qt's own dialog, so that every caption below is German whatever the desktop's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Replacing is asked below, with German buttons.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    const QString suffix = QFileInfo(suggestedPath).suffix();
+    if (!suffix.isEmpty())
+        dialog.setDefaultSuffix(suffix);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Speichern in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Speichern"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    const QFileInfo suggested(suggestedPath);
+    dialog.setDirectory(suggested.absolutePath());
+    dialog.selectFile(suggested.fileName());
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        const QString file = dialog.selectedFiles().constFirst();
+        if (!QFileInfo::exists(file))
+            return file;
+        QMessageBox ask(QMessageBox::Question, title,
+                        QStringLiteral("Die Datei „%1“ gibt es schon. Soll sie ersetzt werden?")
+                            .arg(QFileInfo(file).fileName()),
+                        QMessageBox::NoButton, &dialog);
+        QPushButton *replace = ask.addButton(QStringLiteral("&Ersetzen"), QMessageBox::AcceptRole);
+        ask.setDefaultButton(ask.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+        ask.exec();
+        if (ask.clickedButton() == replace)
+            return file;
+    }
+}
+
+QString QtPlatform::saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                                 const QString &filter)
+{
+    return askSaveFileName(parent, title, suggestedPath, filter);
 }
 
 void QtPlatform::beep()

@@ -13,9 +13,16 @@ public:
                       Icon icon) override;
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                         const QString &filter) override;
     void beep() override;
     QDate today() const override;
     QSize screenSizeTwips() const override;
     QStringList printerFonts() override;
     std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) override;
 };
+
+// Qt's own save dialog in German, as saveFileName() shows it; also used where
+// the page goes into a PDF file because no printer is installed.
+QString askSaveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                        const QString &filter);

@@ -1,20 +1,16 @@
 #include "platform/qtprintsurface.h"
 
+#include "platform/qtplatform.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLibrary>
-#include <QLibraryInfo>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QScopeGuard>
 #include <QStandardPaths>
-#include <QTranslator>
 
 namespace {
 
@@ -121,56 +117,6 @@ private:
     QString m_failure;
 };
 
-// Asks where the page should be saved. An empty name when the user cancels.
-QString askPdfFileName(QWidget *parent)
-{
-    // Qt's dialog shows its column heads and menus in German only with Qt's
-    // German translation loaded, whatever language the desktop has.
-    QTranslator german;
-    const bool translated =
-        german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        && QCoreApplication::installTranslator(&german);
-    const auto untranslate = qScopeGuard([&] {
-        if (translated)
-            QCoreApplication::removeTranslator(&german);
-    });
-
-    QFileDialog dialog(parent, QStringLiteral("Kein Drucker eingerichtet – Quittung als PDF-Datei speichern"));
-    // Qt's own dialog, so that every caption below is German whatever the desktop's language.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("PDF-Dateien (*.pdf)"));
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Speichern in:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Speichern"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    dialog.setDirectory(folder);
-    dialog.selectFile(QStringLiteral("Quittung.pdf"));
-    for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        const QString file = dialog.selectedFiles().constFirst();
-        if (!QFileInfo::exists(file))
-            return file;
-        QMessageBox ask(QMessageBox::Question, QStringLiteral("Quittung als PDF-Datei speichern"),
-                        QStringLiteral("Die Datei „%1“ gibt es schon. Soll sie ersetzt werden?")
-                            .arg(QFileInfo(file).fileName()),
-                        QMessageBox::NoButton, &dialog);
-        QPushButton *replace = ask.addButton(QStringLiteral("&Ersetzen"), QMessageBox::AcceptRole);
-        ask.setDefaultButton(ask.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
-        ask.exec();
-        if (ask.clickedButton() == replace)
-            return file;
-    }
-}
-
 } // namespace
 
 std::unique_ptr<PrintSurface> openPdfPrintSurface(const QString &fileName)
@@ -194,7 +140,13 @@ std::unique_ptr<PrintSurface> openQtPrintSurface(QWidget *parent, QString *error
     if (info.isNull())
         info = QPrinterInfo::availablePrinters().value(0);
     if (info.isNull()) {
-        const QString file = askPdfFileName(parent);
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+        const QString file =
+            askSaveFileName(parent, QStringLiteral("Kein Drucker eingerichtet – Quittung als PDF-Datei speichern"),
+                            QDir(folder).filePath(QStringLiteral("Quittung.pdf")),
+                            QStringLiteral("PDF-Dateien (*.pdf)"));
         if (file.isEmpty())
             return nullptr;
         return openPdfPrintSurface(file);

@@ -62,6 +62,15 @@ QString ScriptedPlatform::inputBox(QWidget *, const QString &prompt, const QStri
     return inputAnswers.takeFirst().value_or(QString());
 }
 
+QString ScriptedPlatform::saveFileName(QWidget *, const QString &title, const QString &suggestedPath,
+                                       const QString &filter)
+{
+    saveRequests.append({ title, suggestedPath, filter });
+    if (saveAnswers.isEmpty())
+        return suggestedPath;
+    return saveAnswers.takeFirst().value_or(QString());
+}
+
 std::unique_ptr<PrintSurface> ScriptedPlatform::beginPrint(QWidget *, QString *error)
 {
     if (printerDeclines) {

@@ -33,6 +33,16 @@ public:
     // Answers to input boxes, in order: a text confirms, nothing cancels.
     // When the queue is empty the default text is confirmed.
     QList<std::optional<QString>> inputAnswers;
+    // Answers to save dialogs, in order: a path confirms, nothing cancels.
+    // When the queue is empty the suggested path is confirmed.
+    QList<std::optional<QString>> saveAnswers;
+    struct SaveRequest
+    {
+        QString title;
+        QString suggestedPath;
+        QString filter;
+    };
+    QList<SaveRequest> saveRequests;
     // Runs while a message box is "open", before it is answered.
     std::function<void(const Message &)> onMessage;
 
@@ -56,6 +66,8 @@ public:
                       Icon icon) override;
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
+                         const QString &filter) override;
     void beep() override { ++beeps; }
     QDate today() const override { return date; }
     QSize screenSizeTwips() const override { return screen; }
