@@ -44,6 +44,7 @@ ReceiptSearchWindow::ReceiptSearchWindow(quitt &main, const Design &d)
     Frame1->setGeometry(twips::rect(d.frame1.x(), d.frame1.y(), 8355, 765));
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
+    refuseUnstorable(Text1, main.platform());
     Text1->setGeometry(twips::rect(150, 300, 4545, 345));
     Command2 = new QPushButton(QStringLiteral("s&uche..."), Frame1);
     Command2->setObjectName(QStringLiteral("Command2"));

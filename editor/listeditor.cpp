@@ -174,17 +174,40 @@ void ListEditor::Form_Load()
         return;
     }
     Text1->setPlainText(*text);
+    m_readLines = WorkDir::splitLines(*text);
 }
 
 void ListEditor::Command1_Click()
 {
     WorkDir &dir = m_platform.files();
     QString error;
+    QString text = listfile::fromEditorText(editorText(Text1));
+    // Lines saved into the list while the editor was open (a new payer of a
+    // receipt) are not the user's to drop unseen: they go after the edited
+    // text, and the user is told.
+    QStringList added;
+    if (dir.exists(m_layout.listFile)) {
+        const auto now = dir.readLines(m_layout.listFile);
+        if (!now) {
+            m_platform.messageBox(this, QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden; die Liste "
+                                                       "wurde nicht gespeichert.")
+                                            .arg(dir.storedName(m_layout.listFile)));
+            return;
+        }
+        added = listfile::addedSince(m_readLines, *now, WorkDir::splitLines(text));
+    }
+    for (const QString &line : std::as_const(added))
+        text += line + WorkDir::lineEnd;
     // A failed write keeps the editor open with the user's text.
-    if (!dir.write(m_layout.listFile, listfile::fromEditorText(editorText(Text1)), &error)) {
+    if (!dir.write(m_layout.listFile, text, &error)) {
         m_platform.messageBox(this, error);
         return;
     }
+    m_readLines = WorkDir::splitLines(text);
+    if (!added.isEmpty())
+        m_platform.messageBox(this, QStringLiteral("Während die Liste bearbeitet wurde, sind diese Einträge "
+                                                   "dazugekommen. Sie stehen jetzt am Ende der Liste:")
+                                        + WorkDir::lineEnd + added.join(WorkDir::lineEnd));
     if (m_box && !LoadListIntoCombo(dir, m_layout.listFile, m_box, listfile::Skip::BlankLines, &error))
         m_platform.messageBox(this, error);
     close();

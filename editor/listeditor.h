@@ -60,4 +60,7 @@ private:
     QPointer<SortedComboBox> m_box;
     const Layout &m_layout;
     bool m_loaded = false;
+    // The list file's lines as the editor read them: saving keeps what was
+    // added to the file since (a receipt saved for a new payer meanwhile).
+    QStringList m_readLines;
 };

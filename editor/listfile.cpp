@@ -1,5 +1,9 @@
 #include "editor/listfile.h"
 
+#include "archive/search.h"
+
+#include <QHash>
+
 namespace listfile {
 
 QStringList entries(const QStringList &lines, Skip skip)
@@ -26,11 +30,31 @@ QString fromEditorText(const QString &editorText)
     return text + WorkDir::lineEnd;
 }
 
+QStringList addedSince(const QStringList &read, const QStringList &now, const QStringList &edited)
+{
+    QHash<QString, int> before;
+    for (const QString &line : read)
+        ++before[line];
+    QStringList added;
+    for (const QString &line : now) {
+        if (int &left = before[line]; left > 0) {
+            --left;
+            continue;
+        }
+        if (!line.isEmpty() && !edited.contains(line) && !added.contains(line))
+            added.append(line);
+    }
+    return added;
+}
+
 bool knows(const QStringList &lines, const QString &entry)
 {
-    const QString key = entry.trimmed().toUpper();
+    // Letter case as the search ignores it: "ß" stays "ß" (QString::toUpper
+    // would make it "SS", and "Grossmann" would count as known from
+    // "Großmann").
+    const QString key = upperCased(entry.trimmed());
     for (const QString &line : lines) {
-        if (line.toUpper().contains(key))
+        if (upperCased(line).contains(key))
             return true;
     }
     return false;

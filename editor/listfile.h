@@ -21,6 +21,12 @@ QStringList entries(const QStringList &lines, Skip skip);
 // line break as CR LF, and one CR LF more at the end.
 QString fromEditorText(const QString &editorText);
 
+// The lines a list file gained while the list editor had it open: the lines
+// of now that are not among the lines it read (counted, so that a second
+// copy of a line counts as new), in their order, without empty ones and
+// without those the edited text holds as they are.
+QStringList addedSince(const QStringList &read, const QStringList &now, const QStringList &edited);
+
 // True when a line, without regard to letter case, contains the entry without
 // its leading and trailing blanks. A surname is thus known from a line that
 // holds it together with first name, street and town.

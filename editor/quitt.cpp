@@ -117,12 +117,16 @@ quitt::quitt(Platform &platform, QWidget *parent)
     installFontSubstitutes();
     buildControls();
     buildMenu();
+    // Fixed only now that the menu bar is part of the size: the client area
+    // below it keeps its size, and centring counts the whole window.
+    adjustSize();
+    setFixedSize(sizeHint());
     connectHandlers();
     // Everything these fields hold can end up in a file.
     for (QLineEdit *box : { Text8, Text2, Text3, Text4, Text5, Text6, Text7, Text9, Text10, Text11 })
-        refuseUncodable(box, m_platform);
+        refuseUnstorable(box, m_platform);
     for (QComboBox *box : { Combo1, Combo2, static_cast<QComboBox *>(Combo3), static_cast<QComboBox *>(Combo4) })
-        refuseUncodable(box, m_platform);
+        refuseUnstorable(box, m_platform);
     Form_Load();
 }
 
@@ -156,6 +160,7 @@ void quitt::buildControls()
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    typeExactly(Combo1);
     Combo1->setGeometry(twips::rect(150, 240, 3375, 675));
     Combo1->setFont(uiFont(sansSerif, 24));
     setForeground(Combo1, colours::darkRed);
@@ -187,6 +192,7 @@ void quitt::buildControls()
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
+    typeExactly(Combo2);
     Combo2->setGeometry(twips::rect(540, vat, 585, 315));
     setForeground(Combo2, colours::darkBlue);
     setBackground(Combo2, colours::grey);
@@ -305,9 +311,6 @@ void quitt::buildControls()
                                      Combo1, Combo2, Text2, Text3, Text4, Text5, text1 };
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
-
-    adjustSize();
-    setFixedSize(sizeHint());
 }
 
 void quitt::buildMenu()
@@ -484,13 +487,15 @@ void quitt::Form_Load()
     if (SettingsExists(files(), settingsfile::nummer))
         Text8->setText(NextReceiptNumber(files()));
 
-    // 5. The title word; setting it writes it back through its change handler.
+    // 5. The title word; setting it writes it back through its change
+    // handler, also when it equals the text the box starts with (so the file
+    // keeps one line only).
     if (const auto title = settingValue(files(), settingsfile::quitname)) {
-        Combo1->setEditText(*title);
         const bool blocked = Combo1->blockSignals(true);
         Combo1->insertItem(0, *title);
         Combo1->setEditText(*title);
         Combo1->blockSignals(blocked);
+        Combo1_Change();
     }
 
     // 6. The number caption.

@@ -122,11 +122,21 @@ void LineControl::paintEvent(QPaintEvent *)
     painter.drawLine(m_from, m_to);
 }
 
+void typeExactly(QComboBox *box)
+{
+    // An editable box completes typed text from its list by default ("Meier"
+    // becomes the whole "Meierhofer GmbH, ..." entry, "1" becomes "16"); here
+    // the text line is the value, exactly as typed. Picking an entry with the
+    // mouse or the arrow keys still puts it into the line.
+    box->setCompleter(nullptr);
+}
+
 SortedComboBox::SortedComboBox(QWidget *parent)
     : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    typeExactly(this);
 }
 
 void SortedComboBox::addSorted(const QString &entry)
@@ -162,16 +172,21 @@ QStringList SortedComboBox::entries() const
 
 namespace {
 
-class CodePageValidator : public QValidator
+// A one-line box holds one line: a line break would split the value into
+// two lines of its file and shift every later line. Pasted text with a line
+// break is refused whole, with the beep, as a character outside the code page
+// is: turning the break into something else would change what the user
+// pasted without telling.
+class OneLineValidator : public QValidator
 {
 public:
-    CodePageValidator(QObject *parent, Platform &platform)
-        : QValidator(parent), m_platform(&platform)
+    OneLineValidator(QObject *parent, Platform &platform, bool codePageOnly)
+        : QValidator(parent), m_platform(&platform), m_codePageOnly(codePageOnly)
     {
     }
     State validate(QString &input, int &) const override
     {
-        if (WorkDir::encodable(input))
+        if (!holdsLineBreak(input) && (!m_codePageOnly || WorkDir::encodable(input)))
             return Acceptable;
         m_platform->beep();
         return Invalid;
@@ -179,16 +194,32 @@ public:
 
 private:
     Platform *m_platform;
+    bool m_codePageOnly;
 };
 
 } // namespace
 
-void refuseUncodable(QLineEdit *box, Platform &platform)
+bool holdsLineBreak(QStringView text)
 {
-    box->setValidator(new CodePageValidator(box, platform));
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
 }
 
-void refuseUncodable(QComboBox *box, Platform &platform)
+void refuseUnstorable(QLineEdit *box, Platform &platform)
 {
-    box->setValidator(new CodePageValidator(box, platform));
+    box->setValidator(new OneLineValidator(box, platform, true));
+}
+
+void refuseUnstorable(QComboBox *box, Platform &platform)
+{
+    box->setValidator(new OneLineValidator(box, platform, true));
+}
+
+void refuseLineBreaks(QLineEdit *box, Platform &platform)
+{
+    box->setValidator(new OneLineValidator(box, platform, false));
 }

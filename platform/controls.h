@@ -68,11 +68,20 @@ public:
 class Platform;
 class QLineEdit;
 
-// Text that goes into a file must fit the Windows-1252 code page. These boxes
-// refuse a character outside it as it is typed or pasted, with the beep, so
+// Text that goes into a file must fit the Windows-1252 code page, and a value
+// of one line must stay one line. These boxes refuse a character outside the
+// code page, and a line break, as it is typed or pasted, with the beep, so
 // that nothing is ever changed silently when it is saved.
-void refuseUncodable(QLineEdit *box, Platform &platform);
-void refuseUncodable(QComboBox *box, Platform &platform);
+void refuseUnstorable(QLineEdit *box, Platform &platform);
+void refuseUnstorable(QComboBox *box, Platform &platform);
+// For a one-line box whose text is not stored: only line breaks are refused.
+void refuseLineBreaks(QLineEdit *box, Platform &platform);
+// True when the text holds a line break of any kind.
+bool holdsLineBreak(QStringView text);
+
+// An editable combo box whose text line keeps exactly what is typed: no
+// completion from its list.
+void typeExactly(QComboBox *box);
 
 // Shows a window without blocking, creating it with make() when it is not
 // open; a window already open is only brought up again, as the user left it.

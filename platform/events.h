@@ -16,6 +16,9 @@ class EventRouter : public QObject
 public:
     explicit EventRouter(QObject *parent);
 
+    // The user entering or leaving the field (Tab, Enter, a click, an access
+    // key, the program moving the focus): not the window being deactivated
+    // and activated again, and not a menu or a popup list opening and closing.
     void onGotFocus(QWidget *control, std::function<void()> handler);
     void onLostFocus(QWidget *control, std::function<void()> handler);
     // The handler gets the character code (13 for Enter) and consumes the key
@@ -24,7 +27,9 @@ public:
     void onKeyPress(QWidget *control, std::function<void(int &keyAscii)> handler);
     // Mouse moves over the control itself, not over a control inside it.
     void onMouseMove(QWidget *control, std::function<void()> handler);
+    // A press and a release of the primary mouse button on the control.
     void onClick(QWidget *control, std::function<void()> handler);
+    // A double-click of the primary mouse button.
     void onDoubleClick(QWidget *control, std::function<void()> handler);
 
 protected:
@@ -39,4 +44,6 @@ private:
     Handlers &handlersOf(QWidget *control);
 
     QHash<QObject *, Handlers> m_handlers;
+    QObject *m_entered = nullptr; // the field whose GotFocus ran last, until it is left
+    QObject *m_pressed = nullptr; // where the primary button went down
 };

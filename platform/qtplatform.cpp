@@ -53,7 +53,7 @@ QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QStri
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     // What is typed here is stored in a settings file.
     if (auto *edit = dialog.findChild<QLineEdit *>())
-        refuseUncodable(edit, *this);
+        refuseUnstorable(edit, *this);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();

@@ -326,23 +326,93 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &tex
     ::umask(mask);
     ::fchmod(temp.handle(), 0666 & ~mask);
     temp.close();
-    // link() refuses an existing target atomically, also against a second copy
-    // of the program saving the same name at the same moment. QFile::rename is
-    // not used: when its rename is refused it falls back to copying onto the
-    // target, which could overwrite a receipt created in between.
     const QByteArray from = QFile::encodeName(temp.fileName());
     const QByteArray to = QFile::encodeName(filePath(name));
-    if (::link(from.constData(), to.constData()) != 0) {
-        const int err = errno;
-        if (err == EEXIST)
-            return CreateResult::Exists;
-        setError(error, failure(name, QStringLiteral("angelegt"), QString::fromLocal8Bit(std::strerror(err))));
+    QString reason;
+    switch (placeNew(name, from, to, *bytes, &reason)) {
+    case CreateResult::Exists:
+        return CreateResult::Exists;
+    case CreateResult::Failed:
+        setError(error, failure(name, QStringLiteral("angelegt"), reason));
         return CreateResult::Failed;
+    case CreateResult::Created:
+        break;
     }
     // The temporary name goes now rather than with the QTemporaryFile, so that
     // the folder index is noted as current after both changes.
     temp.remove();
     noteAdded(name, wasCurrent);
+    return CreateResult::Created;
+}
+
+WorkDir::CreateResult WorkDir::placeNew(const QString &name, const QByteArray &from, const QByteArray &to,
+                                        const QByteArray &bytes, QString *reason) const
+{
+    // Each way below refuses an existing target atomically, also against a
+    // second copy of the program saving the same name at the same moment.
+    // QFile::rename is not used: when its rename is refused it falls back to
+    // copying onto the target, which could overwrite a receipt created in
+    // between.
+    const auto refused = [](int err) { return err != EEXIST; };
+
+    // 1. A hard link of the complete temporary file: the receipt appears
+    // whole or not at all. FAT and exFAT, and network shares that refuse
+    // hard links, answer EPERM or EOPNOTSUPP.
+    int err = faulted(Op::HardLink, name, nullptr) ? EPERM
+        : ::link(from.constData(), to.constData()) == 0 ? 0
+                                                         : errno;
+    if (err == 0)
+        return CreateResult::Created;
+    if (!refused(err))
+        return CreateResult::Exists;
+
+    // 2. Renaming the temporary file without replacing: as whole as a link,
+    // where the file system offers it (fusefat and some shares answer EINVAL).
+    err = faulted(Op::RenameNoReplace, name, nullptr) ? EINVAL
+        : ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0
+        ? 0
+        : errno;
+    if (err == 0)
+        return CreateResult::Created;
+    if (!refused(err))
+        return CreateResult::Exists;
+
+    // 3. Creating the final name exclusively and writing it there. On the
+    // file systems that get here (FAT and the like) O_EXCL is still atomic
+    // and refuses every letter case. The receipt is not whole until it is
+    // written and synced; if that fails, the part is removed and the failure
+    // reported, so no half receipt stays under the name.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & ~mask);
+    if (fd < 0) {
+        err = errno;
+        if (err == EEXIST)
+            return CreateResult::Exists;
+        *reason = QString::fromLocal8Bit(std::strerror(err));
+        return CreateResult::Failed;
+    }
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    err = written == bytes.size() ? 0 : (errno ? errno : EIO);
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && faulted(Op::WriteNew, name, nullptr))
+        err = EIO;
+    if (err != 0) {
+        ::unlink(to.constData());
+        *reason = QString::fromLocal8Bit(std::strerror(err));
+        return CreateResult::Failed;
+    }
     return CreateResult::Created;
 }
 

@@ -21,9 +21,12 @@
 class WorkDir
 {
 public:
-    enum class Op { Read, Write, Append, Create, Remove, List };
+    // HardLink and RenameNoReplace are the first two ways createNew() tries
+    // to put a new file in place, WriteNew the last one (see placeNew).
+    enum class Op { Read, Write, Append, Create, Remove, List, HardLink, RenameNoReplace, WriteNew };
     // Returns true when the operation on that name is to fail; tests use it to
-    // stand in for a full disk or a read-only folder (permissions don't bind root).
+    // stand in for a full disk, a read-only folder (permissions don't bind
+    // root) or a file system without hard links.
     using FaultHook = std::function<bool(Op op, const QString &name)>;
 
     enum class CreateResult { Created, Exists, Failed };
@@ -104,6 +107,8 @@ private:
     // The spellings of a name tried before the index is asked.
     static QStringList spellings(const QString &name);
     bool faulted(Op op, const QString &name, QString *error) const;
+    CreateResult placeNew(const QString &name, const QByteArray &from, const QByteArray &to,
+                          const QByteArray &bytes, QString *reason) const;
     void ensureIndex() const;
     struct Stamp
     {

@@ -54,6 +54,7 @@ Form9::Form9(Platform &platform, QWidget *mainWindow)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twips::rect(300, 2550, 6795, 1095));
     Text1->setFont(uiFont(sansSerif, 18));
+    refuseLineBreaks(Text1, platform);
 
     Command1 = new QPushButton(QStringLiteral("&Abbrechen"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

@@ -24,7 +24,23 @@ QString ReadSetting(const WorkDir &dir, const QString &name)
 
 bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QString *error)
 {
+    // The boxes refuse a line break already; a value that holds one anyway
+    // would become two lines, and only the first is ever read back.
+    if (!oneLine(name, value, error))
+        return false;
     return dir.write(name.toLower(), value + WorkDir::lineEnd, error);
+}
+
+bool oneLine(const QString &name, const QString &value, QString *error)
+{
+    if (!value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n'))
+        && !value.contains(QChar::LineSeparator) && !value.contains(QChar::ParagraphSeparator))
+        return true;
+    if (error)
+        *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält einen "
+                                "Zeilenumbruch, hier ist aber nur eine Zeile möglich.")
+                     .arg(name);
+    return false;
 }
 
 const QList<WordingFile> &wordingFiles()

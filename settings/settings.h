@@ -16,7 +16,12 @@ bool SettingsExists(const WorkDir &dir, const QString &name);
 QString ReadSetting(const WorkDir &dir, const QString &name);
 // Creates or truncates the file and writes the value and CR LF. A new file is
 // created under the lower-case name.
+// A value holding a line break is refused, with a German message, and
+// nothing is written.
 bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QString *error = nullptr);
+// True when the value is one line; otherwise false, with the message that
+// the file of that name was not written.
+bool oneLine(const QString &name, const QString &value, QString *error = nullptr);
 
 // The value when the file exists and has a first line. A file of zero bytes or
 // one that cannot be read counts as missing.

@@ -61,7 +61,7 @@ Form6::Form6(quitt &mainWindow)
         field.box->setObjectName(QStringLiteral("Text%1").arg(row + 1));
         field.box->setGeometry(twips::rect(120, 270, 4185, 285));
         // What is typed here goes into a file in the Windows code page.
-        refuseUncodable(field.box, m_main.platform());
+        refuseUnstorable(field.box, m_main.platform());
         m_events->onKeyPress(field.box, [this, handler = field.keyPress](int &key) { (this->*handler)(key); });
         ++row;
     }

@@ -15,7 +15,12 @@ std::optional<UserData> ReadUserData(const WorkDir &dir)
 bool WriteUserData(WorkDir &dir, const UserData &data, QString *error)
 {
     QString text;
-    for (int line = 0; line < userdata::lineCount; ++line)
+    for (int line = 0; line < userdata::lineCount; ++line) {
+        // Each value is one line of the file: a line break in one would push
+        // the postcode and town out of it.
+        if (!oneLine(settingsfile::anwender, data.value(line), error))
+            return false;
         text += data.value(line) + WorkDir::lineEnd;
+    }
     return dir.write(settingsfile::anwender, text, error);
 }

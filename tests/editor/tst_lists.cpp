@@ -68,6 +68,10 @@ private slots:
         QTest::newRow("blanks around the entry do not count") << payers << "  hauptstr. 1  " << true;
         QTest::newRow("umlauts without regard to case") << QStringList { "Müller" } << "MÜLLER" << true;
         QTest::newRow("not in any line") << payers << "Meier" << false;
+        QTest::newRow("ss is not sharp s") << QStringList { QString::fromUtf8("Gro\xc3\x9fmann, Bonn") } << "Grossmann"
+                                           << false;
+        QTest::newRow("sharp s in other case around it") << QStringList { QString::fromUtf8("Gro\xc3\x9fmann, Bonn") }
+                                                         << QString::fromUtf8("GRO\xc3\x9fMANN") << true;
         QTest::newRow("longer than every line") << payers << "Adlerhorst" << false;
         QTest::newRow("empty list knows nothing") << QStringList() << "Adler" << false;
     }

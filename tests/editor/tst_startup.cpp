@@ -217,7 +217,8 @@ private slots:
         QTest::newRow("no file") << "" << QByteArray() << "Quittung" << QStringList { "Quittung", "Rechnung" };
         QTest::newRow("Rechnung") << "quitname.dat" << QByteArray("Rechnung\r\n") << "Rechnung"
                                   << QStringList { "Rechnung", "Quittung", "Rechnung" };
-        QTest::newRow("Quittung twice") << "Quitname.dat" << QByteArray("Quittung\r\n") << "Quittung"
+        QTest::newRow("Quittung twice, second line dropped")
+            << "Quitname.dat" << QByteArray("Quittung\r\nRechnung\r\n") << "Quittung"
                                         << QStringList { "Quittung", "Quittung", "Rechnung" };
         QTest::newRow("empty title") << "quitname.dat" << QByteArray("\r\n") << ""
                                      << QStringList { "", "Quittung", "Rechnung" };
@@ -374,6 +375,10 @@ private slots:
         platform.screen = QSize(1024 * 15, 768 * 15);
         quitt w(platform);
         QCOMPARE(w.centralWidget()->size(), twips::size(9075, 6360));
+        // One fixed size that holds the menu bar and the client area.
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.size(), w.minimumSize());
+        QCOMPARE(w.height(), w.menuBar()->sizeHint().height() + w.centralWidget()->height());
         QCOMPARE(w.pos(), QPoint((1024 - w.width()) / 2, (768 - w.height()) / 2));
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Zettelfix 4.1 - ")));
         QVERIFY(w.windowTitle().size() > 16);

@@ -123,16 +123,37 @@ private slots:
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
+    // The ways a new file is put in place, as far as the file system offers
+    // them: a hard link; where links are refused (FAT, some shares), renaming
+    // without replacing; where that is refused too, creating the name
+    // exclusively and writing it.
+    static WorkDir::FaultHook refusing(int ways)
+    {
+        return [ways](WorkDir::Op op, const QString &) {
+            return (ways >= 1 && op == WorkDir::Op::HardLink) || (ways >= 2 && op == WorkDir::Op::RenameNoReplace);
+        };
+    }
+
+    void twoCopiesCreatingTheSameNameAtOnce_data()
+    {
+        QTest::addColumn<int>("refusedWays");
+        QTest::newRow("hard link") << 0;
+        QTest::newRow("no hard links: rename without replacing") << 1;
+        QTest::newRow("neither: exclusive create") << 2;
+    }
+
     void twoCopiesCreatingTheSameNameAtOnce()
     {
         // Two copies of the program save the same numbers at the same moment:
         // each name is created once, and the file is the winner's, whole.
+        QFETCH(int, refusedWays);
         QTemporaryDir tmp;
         constexpr int rounds = 200;
         std::barrier sync(2);
         WorkDir::CreateResult results[2][rounds];
         auto run = [&](int who) {
             WorkDir dir(tmp.path());
+            dir.setFaultHook(refusing(refusedWays));
             for (int i = 0; i < rounds; ++i) {
                 sync.arrive_and_wait();
                 results[who][i] = dir.createNew(QString::number(i) + ".num",
@@ -150,6 +171,19 @@ private slots:
             QCOMPARE(get(tmp.path(), QString::number(i) + ".num"), QByteArray(500, a ? 'a' : 'b'));
         }
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).size(), rounds);
+    }
+
+    void lastWayFailingLeavesNothing()
+    {
+        QTemporaryDir tmp;
+        WorkDir dir(tmp.path());
+        dir.setFaultHook([](WorkDir::Op op, const QString &) {
+            return op == WorkDir::Op::HardLink || op == WorkDir::Op::RenameNoReplace || op == WorkDir::Op::WriteNew;
+        });
+        QString error;
+        QCOMPARE(dir.createNew("5.num", "5\r\n", &error), WorkDir::CreateResult::Failed);
+        QVERIFY2(error.contains("5.num"), qPrintable(error));
+        QVERIFY(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 
     void indexFollowsChangesMadeByOthers()

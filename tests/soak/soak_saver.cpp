@@ -1,7 +1,8 @@
 // Saves receipts one after the other, as fast as it can, through the main
-// window, until it is killed: the crash test's victim.
+// window, until it is killed: the crash test's victim. With a last number it
+// stops after that receipt was saved (by it or by another copy) and exits.
 //
-//   soak_saver <working folder>
+//   soak_saver <working folder> [last number]
 //
 // Each receipt's fields follow from its number (see soakReceipt), so that a
 // test can tell a whole receipt file from a damaged one.
@@ -18,8 +19,9 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
         return 2;
+    const qlonglong lastNumber = argc == 3 ? QByteArray(argv[2]).toLongLong() : -1;
     ScriptedPlatform platform(QString::fromLocal8Bit(argv[1]));
     quitt w(platform);
     std::printf("ready\n");
@@ -28,6 +30,8 @@ int main(int argc, char **argv)
         w.Command2_Click(); // new receipt: the number after the last one saved
         for (;;) {
             const qlonglong number = w.Text8->text().toLongLong();
+            if (lastNumber >= 0 && number > lastNumber)
+                return 0;
             const SoakReceipt r = soakReceipt(number);
             w.Text6->setText(r.totalUnits);
             w.Text7->setText(r.totalPennies);
@@ -36,6 +40,9 @@ int main(int argc, char **argv)
             w.Command1_Click();
             const QString message = platform.messages.isEmpty() ? QString() : platform.messages.last().text;
             platform.messages.clear();
+            if (lastNumber >= 0 && message != QStringLiteral("Quittung wurde gespeichert!")
+                && message != saving::existsMessage(w.Text8->text()))
+                std::fprintf(stderr, "%s\n", qPrintable(message));
             // Killed after the receipt but before its number: the next one on.
             if (message != saving::existsMessage(w.Text8->text()))
                 break;
