@@ -179,7 +179,7 @@ private slots:
 
         QCOMPARE(platform.messages.size(), 2);
         const QString report = platform.messages[1].text;
-        for (const QString &name : { "dm.dat", "pf.dat", "wieoben.dat", "mwst.dat" })
+        for (const QString name : { "dm.dat", "pf.dat", "wieoben.dat", "mwst.dat" })
             QVERIFY2(report.contains('"' + name + '"') == failing.contains(name), qPrintable(report));
         QCOMPARE(wording(w), expected);
 
