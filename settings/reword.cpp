@@ -214,5 +214,6 @@ void quitt::euroumstellen_Click()
                              : QStringLiteral("Die Umstellung auf Euro ist nur zum Teil gelungen."))
                        + QStringLiteral("\n\n") + failures.join(QLatin1Char('\n')) + QStringLiteral("\n\n")
                        + (none ? QStringLiteral("Es bleibt bei den bisherigen Einstellungen.")
-                               : QStringLiteral("Diese Werte bleiben, wie sie waren; die übrigen sind umgestellt.")));
+                               : QStringLiteral("Was nicht geschrieben werden konnte, bleibt, wie es war; "
+                                                "das Übrige ist umgestellt.")));
 }

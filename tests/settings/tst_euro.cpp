@@ -52,19 +52,6 @@ private:
     }
 
 private slots:
-    void theEntrySitsBelowTheCurrencySubmenu()
-    {
-        QTemporaryDir tmp;
-        put(tmp.path(), "erst.dat", {});
-        ScriptedPlatform platform(tmp.path());
-        quitt w(platform);
-        const QList<QAction *> entries = w.grundeinstellungen->actions();
-        const qsizetype submenu = entries.indexOf(w.wahrungmenu->menuAction());
-        QVERIFY(submenu >= 0 && submenu + 1 < entries.size());
-        QCOMPARE(entries.at(submenu + 1), w.euroumstellen);
-        QCOMPARE(w.euroumstellen->text(), QStringLiteral("Auf &Euro umstellen..."));
-    }
-
     void okWritesTheFourFilesAndShowsEuros_data()
     {
         // The names the four files are stored under: currency, hundredth,
