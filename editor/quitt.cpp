@@ -335,6 +335,9 @@ void quitt::buildMenu()
                     "wahrung");
     wahrungpf = named(wahrungmenu->addAction(QStringLiteral("W&ährung <Pf> ändern"), this, &quitt::wahrungpf_Click),
                       "wahrungpf");
+    euroumstellen = named(grundeinstellungen->addAction(QStringLiteral("Auf &Euro umstellen..."), this,
+                                                        &quitt::euroumstellen_Click),
+                          "euroumstellen");
     grundeinstellungen->addSeparator();
     mwständern = named(grundeinstellungen->addAction(QStringLiteral("Mehrwertsteuer-Satz ändern"), this,
                                                      &quitt::mwständern_Click),

@@ -195,6 +195,9 @@ public:
     void mwständern_Click();
     void wahrung_Click();
     void wahrungpf_Click();
+    // Currency, hundredth, note and rate switched to euros in one step.
+    QAction *euroumstellen;
+    void euroumstellen_Click();
     void anwender_Click();
     Form6 *userDataWindow() const;
 

@@ -110,6 +110,17 @@ const RewordRow &rowOf(void (quitt::*handler)())
     Q_UNREACHABLE();
 }
 
+// Stores a wording in the row's file and, once the file holds it, shows it, so
+// that the receipt on the screen and the next start agree. Rewording and the
+// switch to euros both go through here.
+bool storeWording(quitt &window, const RewordRow &row, const QString &text, QString *error)
+{
+    if (!WriteSetting(window.files(), row.file, text, error))
+        return false;
+    row.show(window, text);
+    return true;
+}
+
 } // namespace
 
 void quitt::RewordLabel(const RewordRow &row)
@@ -128,15 +139,12 @@ void quitt::RewordLabel(const RewordRow &row)
         return;
     }
 
-    // A wording is shown only once its file holds it, so that the receipt on
-    // the screen and the next start agree.
     const auto store = [this, &row](const QString &text) {
         QString error;
-        if (!WriteSetting(files(), row.file, text, &error)) {
+        if (!storeWording(*this, row, text, &error)) {
             reportWriteFailure(error);
             return false;
         }
-        row.show(*this, text);
         return true;
     };
     if (!store(answer) || !answer.isEmpty())
@@ -161,3 +169,51 @@ void quitt::datumändern_Click() { RewordLabel(rowOf(&quitt::datumändern_Click)
 void quitt::mwständern_Click() { RewordLabel(rowOf(&quitt::mwständern_Click)); }
 void quitt::wahrung_Click() { RewordLabel(rowOf(&quitt::wahrung_Click)); }
 void quitt::wahrungpf_Click() { RewordLabel(rowOf(&quitt::wahrungpf_Click)); }
+
+void quitt::euroumstellen_Click()
+{
+    // The same rows, files and controls as the four rewording entries, so
+    // that each value can be changed again through its own entry.
+    const struct
+    {
+        void (quitt::*handler)();
+        QString value;
+        QString what;
+    } euro[] = {
+        { &quitt::wahrung_Click, QStringLiteral("EUR"), QStringLiteral("Währung \"EUR\"") },
+        { &quitt::wahrungpf_Click, QStringLiteral("Cent"), QStringLiteral("Hundertstel \"Cent\"") },
+        { &quitt::pfändern_Click, QStringLiteral("Cent wie oben"), QStringLiteral("Hinweis \"Cent wie oben\"") },
+        { &quitt::mwständern_Click, QStringLiteral("19"), QStringLiteral("Mehrwertsteuer-Satz 19 %") },
+    };
+
+    const QString question = QStringLiteral(
+        "Soll die Quittung auf Euro umgestellt werden?\n\n"
+        "Dann heißt die Währung \"EUR\", ihr Hundertstel \"Cent\", der Hinweis neben dem "
+        "Betrag in Worten \"Cent wie oben\", und der Mehrwertsteuer-Satz ist 19 %.\n\n"
+        "Einen anderen Satz (z.B. 7) können Sie weiterhin in das Feld für den Satz eintippen. "
+        "Jeden dieser Werte können Sie später über seinen eigenen Eintrag im Menü "
+        "\"Grund-Einstellungen\" wieder ändern.");
+    if (m_platform.messageBox(this, question, QStringLiteral("Auf Euro umstellen"), Platform::Buttons::OkCancel,
+                              Platform::Icon::Question)
+        != Platform::Answer::Ok)
+        return;
+
+    // A file that cannot be written keeps its old value, and so does what the
+    // window shows of it; the others are switched all the same. One message
+    // names every value that stayed behind and its file.
+    QStringList failures;
+    for (const auto &[handler, value, what] : euro) {
+        QString error;
+        if (!storeWording(*this, rowOf(handler), value, &error))
+            failures.append(what + QStringLiteral(": ") + error);
+    }
+    if (failures.isEmpty())
+        return;
+    const bool none = failures.size() == qsizetype(std::size(euro));
+    reportWriteFailure((none ? QStringLiteral("Die Umstellung auf Euro ist nicht gelungen.")
+                             : QStringLiteral("Die Umstellung auf Euro ist nur zum Teil gelungen."))
+                       + QStringLiteral("\n\n") + failures.join(QLatin1Char('\n')) + QStringLiteral("\n\n")
+                       + (none ? QStringLiteral("Es bleibt bei den bisherigen Einstellungen.")
+                               : QStringLiteral("Was nicht geschrieben werden konnte, bleibt, wie es war; "
+                                                "das Übrige ist umgestellt.")));
+}

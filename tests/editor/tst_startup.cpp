@@ -476,6 +476,7 @@ private slots:
             QStringLiteral("  Währung..."),
             QStringLiteral("    &Währung <DM> ändern"),
             QStringLiteral("    W&ährung <Pf> ändern"),
+            "  Auf &Euro umstellen...",
             "  -",
             QStringLiteral("  Mehrwertsteuer-Satz ändern"),
             "  -",
