@@ -180,6 +180,12 @@ public:
     void schrifti_Click();
     Form9 *fontWindow() const;
 
+    // PDF files, the print preview and the choice of printer.
+    QAction *pdfspeichern, *druckvorschau, *druckerwahl;
+    void pdfspeichern_Click();
+    void druckvorschau_Click();
+    void druckerwahl_Click();
+
     // Rewording and the user data window.
     void stattquitt_Click();
     void nettoändern_Click();

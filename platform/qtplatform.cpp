@@ -1,6 +1,7 @@
 #include "platform/qtplatform.h"
 
 #include "platform/controls.h"
+#include "platform/printpreviewwindow.h"
 #include "platform/qtprintsurface.h"
 #include "platform/twips.h"
 
@@ -15,6 +16,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 
@@ -138,7 +140,25 @@ QStringList QtPlatform::printerFonts()
     return qtPrinterFonts();
 }
 
-std::unique_ptr<PrintSurface> QtPlatform::beginPrint(QWidget *parent, QString *error)
+QStringList QtPlatform::printerNames()
 {
-    return openQtPrintSurface(parent, error);
+    return QPrinterInfo::availablePrinterNames();
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::beginPrint(QWidget *, const QString &printer, QString *error)
+{
+    return openQtPrintSurface(printer, error);
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::beginPdf(const QString &path)
+{
+    return openPdfPrintSurface(path);
+}
+
+QWidget *QtPlatform::showPrintPreview(QWidget *parent, const PrintPreview &preview)
+{
+    auto *window = new PrintPreviewWindow(preview, parent);
+    window->show();
+    window->activateWindow();
+    return window;
 }
