@@ -36,6 +36,7 @@ class Form8;
 class Form9;
 class Form11;
 class Form15;
+class PrinterChoiceWindow;
 struct RewordRow;
 
 class quitt : public QMainWindow
@@ -185,6 +186,7 @@ public:
     void pdfspeichern_Click();
     void druckvorschau_Click();
     void druckerwahl_Click();
+    PrinterChoiceWindow *printerWindow() const;
 
     // Rewording and the user data window.
     void stattquitt_Click();

@@ -10,9 +10,16 @@ QString chosenPrinter(const WorkDir &files)
     return settingValue(files, settingsfile::drucker).value_or(QString());
 }
 
+PrinterChoiceWindow *quitt::printerWindow() const
+{
+    // Found by name: the window class has no meta-object of its own to be cast by.
+    return static_cast<PrinterChoiceWindow *>(
+        findChild<QWidget *>(QStringLiteral("PrinterChoiceWindow"), Qt::FindDirectChildrenOnly));
+}
+
 void quitt::druckerwahl_Click()
 {
-    if (auto *open = findChild<PrinterChoiceWindow *>()) {
+    if (PrinterChoiceWindow *open = printerWindow()) {
         open->raise();
         open->activateWindow();
         return;
