@@ -1,5 +1,6 @@
 #include "editor/quitt.h"
 #include "platform/qtplatform.h"
+#include "platform/printpreviewwindow.h"
 #include "platform/qtprintsurface.h"
 #include "print/receiptlayout.h"
 #include "tests/testsupport.h"
@@ -8,6 +9,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -100,6 +102,7 @@ private slots:
     void noPrinterCancelledDialog();
     void noPrinterSavesPdf();
     void noPrinterExistingFile();
+    void previewWindow();
 
 private:
     bool m_pdftotext = false;
@@ -329,6 +332,52 @@ void tst_QtPrintSurface::noPrinterExistingFile()
     printWithoutPrinter(dir.path(), { ready, saveAs(QStringLiteral("alt.pdf")),
                                       press(QStringLiteral("&Ersetzen"), QStringLiteral("alt.pdf")) });
     QVERIFY(testsupport::get(dir.path(), QStringLiteral("alt.pdf")).startsWith("%PDF-"));
+}
+
+void tst_QtPrintSurface::previewWindow()
+{
+    QTemporaryDir dir;
+    testsupport::put(dir.path(), QStringLiteral("erst.dat"), QByteArray());
+    QtPlatform platform(dir.path());
+    quitt w(platform);
+    w.Text8->setText(QStringLiteral("4711"));
+    w.show();
+    w.druckvorschau->trigger();
+    auto *preview = static_cast<PrintPreviewWindow *>(
+        w.findChild<QWidget *>(QStringLiteral("PrintPreviewWindow"), Qt::FindDirectChildrenOnly));
+    QVERIFY(preview);
+    QVERIFY(QTest::qWaitForWindowExposed(preview));
+    QCOMPARE(preview->windowTitle(), QStringLiteral("Druckvorschau"));
+    QCOMPARE(preview->PrinterLabel->text(), QStringLiteral("Drucker: Standarddrucker des Systems"));
+    QCOMPARE(preview->Page->pageCount(), 1);
+    QCOMPARE(preview->Page->zoomMode(), QPrintPreviewWidget::FitInView);
+    const qreal whole = preview->Page->zoomFactor();
+    QTest::mouseClick(preview->ZoomIn, Qt::LeftButton);
+    QVERIFY(preview->Page->zoomFactor() > whole * 1.2);
+    QTest::mouseClick(preview->FitPage, Qt::LeftButton);
+    QCOMPARE(preview->Page->zoomFactor(), whole);
+
+    const qsizetype oneCopy = preview->shownPage().size();
+    QTest::mouseClick(preview->TwoCopies, Qt::LeftButton);
+    QCOMPARE(preview->shownPage().size(), 2 * oneCopy);
+    QPointer<PrintPreviewWindow> guard(preview);
+    DialogScript script({ [&](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY(files);
+        // The receipt's own name is offered.
+        auto *edit = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+        QCOMPARE(edit->text(), QStringLiteral("Quittung 4711.pdf"));
+        static_cast<QDialog *>(files)->accept();
+    } });
+    QTest::mouseClick(preview->PdfButton, Qt::LeftButton);
+    QCOMPARE(script.seen(), QStringList { "QFileDialog" });
+    // Saved: the preview has done its work and closes.
+    QTRY_VERIFY(!guard);
+    int titles = 0;
+    for (const testsupport::PdfWord &word : pdfWords(dir.filePath(QStringLiteral("Quittung 4711.pdf"))))
+        titles += word.text == QStringLiteral("Quittung");
+    QCOMPARE(titles, 2);
 }
 
 QTEST_MAIN(tst_QtPrintSurface)
