@@ -158,6 +158,13 @@ std::unique_ptr<PrintSurface> QtPlatform::beginPdf(const QString &path)
 QWidget *QtPlatform::showPrintPreview(QWidget *parent, const PrintPreview &preview)
 {
     auto *window = new PrintPreviewWindow(preview, parent);
+    // As large as a page can be shown on this screen, centred as every window is.
+    const QSize screen = screenSizeTwips();
+    const QSize size(std::min(twips::fromPixels(window->width()), screen.width() * 9 / 10),
+                     std::min(twips::fromPixels(window->height()), screen.height() * 85 / 100));
+    window->resize(twips::toPixels(size.width()), twips::toPixels(size.height()));
+    const QPoint at = twips::centred(screen, size);
+    window->move(twips::toPixels(at.x()), twips::toPixels(at.y()));
     window->show();
     window->activateWindow();
     return window;
