@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QShortcut>
 
 PrintPreviewWindow::PrintPreviewWindow(const PrintPreview &preview, QWidget *mainWindow)
     : QWidget(mainWindow, Qt::Window), m_preview(preview)
@@ -74,6 +75,9 @@ PrintPreviewWindow::PrintPreviewWindow(const PrintPreview &preview, QWidget *mai
     connect(PrintButton, &QPushButton::clicked, this, &PrintPreviewWindow::PrintButton_Click);
     connect(PdfButton, &QPushButton::clicked, this, &PrintPreviewWindow::PdfButton_Click);
     connect(CloseButton, &QPushButton::clicked, this, &PrintPreviewWindow::CloseButton_Click);
+    // Escape closes, as it does Qt's own dialogs.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &PrintPreviewWindow::CloseButton_Click);
     Page->fitInView();
 }
 
