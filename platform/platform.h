@@ -84,7 +84,7 @@ public:
     // A surface on the printer of that queue name, or on the system's default
     // printer when the name is empty. Nothing, with a German message, when
     // there is no such printer.
-    virtual std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, const QString &printer, QString *error) = 0;
+    virtual std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) = 0;
     // A surface writing the page as an A4 PDF/A-1b file. The file appears
     // under that name whole at the end of the document, or not at all.
     virtual std::unique_ptr<PrintSurface> beginPdf(const QString &path) = 0;

@@ -145,7 +145,7 @@ QStringList QtPlatform::printerNames()
     return QPrinterInfo::availablePrinterNames();
 }
 
-std::unique_ptr<PrintSurface> QtPlatform::beginPrint(QWidget *, const QString &printer, QString *error)
+std::unique_ptr<PrintSurface> QtPlatform::beginPrint(const QString &printer, QString *error)
 {
     return openQtPrintSurface(printer, error);
 }

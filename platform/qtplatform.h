@@ -20,7 +20,7 @@ public:
     QSize screenSizeTwips() const override;
     QStringList printerFonts() override;
     QStringList printerNames() override;
-    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, const QString &printer, QString *error) override;
+    std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override;
     std::unique_ptr<PrintSurface> beginPdf(const QString &path) override;
     QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
 };

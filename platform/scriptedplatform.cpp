@@ -73,7 +73,7 @@ QString ScriptedPlatform::saveFileName(QWidget *, const QString &title, const QS
     return saveAnswers.takeFirst().value_or(QString());
 }
 
-std::unique_ptr<PrintSurface> ScriptedPlatform::beginPrint(QWidget *, const QString &printer, QString *error)
+std::unique_ptr<PrintSurface> ScriptedPlatform::beginPrint(const QString &printer, QString *error)
 {
     if (printers.isEmpty() || (!printer.isEmpty() && !printers.contains(printer))) {
         if (error)

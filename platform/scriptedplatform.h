@@ -79,7 +79,7 @@ public:
     QSize screenSizeTwips() const override { return screen; }
     QStringList printerFonts() override { return fonts; }
     QStringList printerNames() override { return printers; }
-    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, const QString &printer, QString *error) override;
+    std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override;
     std::unique_ptr<PrintSurface> beginPdf(const QString &path) override;
     QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
 };

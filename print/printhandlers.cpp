@@ -103,7 +103,7 @@ bool printPage(quitt &w, QWidget *parent, const QList<PrintOperation> &page, con
             return false;
         surface = platform.beginPdf(file);
     } else {
-        surface = platform.beginPrint(parent, printer, &error);
+        surface = platform.beginPrint(printer, &error);
     }
     if (!surface) {
         platform.messageBox(parent, error);

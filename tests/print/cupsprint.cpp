@@ -26,7 +26,7 @@ class RealPrinterPlatform : public ScriptedPlatform
 public:
     using ScriptedPlatform::ScriptedPlatform;
     QStringList printerNames() override { return QtPlatform(files().path()).printerNames(); }
-    std::unique_ptr<PrintSurface> beginPrint(QWidget *, const QString &printer, QString *error) override
+    std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override
     {
         return openQtPrintSurface(printer, error);
     }
