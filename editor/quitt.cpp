@@ -376,6 +376,16 @@ void quitt::buildMenu()
     schrifti = named(druckeinstellungen->addAction(QStringLiteral("Schrift&wahl für den Ausdruck"), this,
                                                    &quitt::schrifti_Click),
                      "schrifti");
+    druckeinstellungen->addSeparator();
+    pdfspeichern = named(druckeinstellungen->addAction(QStringLiteral("Als &PDF speichern..."), this,
+                                                       &quitt::pdfspeichern_Click),
+                         "pdfspeichern");
+    druckvorschau = named(druckeinstellungen->addAction(QStringLiteral("Druck&vorschau..."), this,
+                                                        &quitt::druckvorschau_Click),
+                          "druckvorschau");
+    druckerwahl = named(druckeinstellungen->addAction(QStringLiteral("Drucker &wählen..."), this,
+                                                      &quitt::druckerwahl_Click),
+                        "druckerwahl");
 
     bearbeiten = bar->addMenu(QStringLiteral("Erstellte Quittungen &bearbeiten"));
     bearbeiten->setObjectName(QStringLiteral("bearbeiten"));

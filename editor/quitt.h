@@ -36,6 +36,7 @@ class Form8;
 class Form9;
 class Form11;
 class Form15;
+class PrinterChoiceWindow;
 struct RewordRow;
 
 class quitt : public QMainWindow
@@ -179,6 +180,13 @@ public:
     void Command7_Click();
     void schrifti_Click();
     Form9 *fontWindow() const;
+
+    // PDF files, the print preview and the choice of printer.
+    QAction *pdfspeichern, *druckvorschau, *druckerwahl;
+    void pdfspeichern_Click();
+    void druckvorschau_Click();
+    void druckerwahl_Click();
+    PrinterChoiceWindow *printerWindow() const;
 
     // Rewording and the user data window.
     void stattquitt_Click();

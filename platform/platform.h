@@ -4,10 +4,12 @@
 #include "print/printoperation.h"
 
 #include <QDate>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -21,6 +23,22 @@ public:
     virtual void execute(const PrintOperation &op) = 0;
     // False, with a German message, when the page could not be printed.
     virtual bool endDocument(QString *error) = 0;
+};
+
+// What the print preview shows and what its buttons do. The pages are laid
+// out once when the preview opens, so that what is printed or saved from it
+// is the page the user looked at.
+struct PrintPreview
+{
+    // The page with one copy and with two, without the end of the document.
+    QList<PrintOperation> oneCopy;
+    QList<PrintOperation> twoCopies;
+    // Where "Drucken" sends the page, as the user knows it.
+    QString printerCaption;
+    // Called with the preview window and the page as shown; true when the
+    // page went out, and the preview closes.
+    std::function<bool(QWidget *window, const QList<PrintOperation> &page)> print;
+    std::function<bool(QWidget *window, const QList<PrintOperation> &page)> savePdf;
 };
 
 // What the program takes from the desktop: dialogs, the beep, the clock, the
@@ -61,9 +79,18 @@ public:
 
     // The names of the fonts the printer offers, in the printer's order.
     virtual QStringList printerFonts() = 0;
-    // A surface on the default printer, or on a file the user picks when there
-    // is no printer. Nothing (and an empty error) when the user declined.
-    virtual std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) = 0;
+    // The queue names of the installed printers, in the system's order.
+    virtual QStringList printerNames() = 0;
+    // A surface on the printer of that queue name, or on the system's default
+    // printer when the name is empty. Nothing, with a German message, when
+    // there is no such printer.
+    virtual std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) = 0;
+    // A surface writing the page as an A4 PDF/A-1b file. The file appears
+    // under that name whole at the end of the document, or not at all.
+    virtual std::unique_ptr<PrintSurface> beginPdf(const QString &path) = 0;
+    // Opens the print preview without waiting for it to close. The window, or
+    // nothing where no window is shown.
+    virtual QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) = 0;
 
 private:
     WorkDir m_files;

@@ -1,6 +1,7 @@
 #include "platform/qtplatform.h"
 
 #include "platform/controls.h"
+#include "platform/printpreviewwindow.h"
 #include "platform/qtprintsurface.h"
 #include "platform/twips.h"
 
@@ -15,6 +16,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 
@@ -138,7 +140,32 @@ QStringList QtPlatform::printerFonts()
     return qtPrinterFonts();
 }
 
-std::unique_ptr<PrintSurface> QtPlatform::beginPrint(QWidget *parent, QString *error)
+QStringList QtPlatform::printerNames()
 {
-    return openQtPrintSurface(parent, error);
+    return QPrinterInfo::availablePrinterNames();
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::beginPrint(const QString &printer, QString *error)
+{
+    return openQtPrintSurface(printer, error);
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::beginPdf(const QString &path)
+{
+    return openPdfPrintSurface(path);
+}
+
+QWidget *QtPlatform::showPrintPreview(QWidget *parent, const PrintPreview &preview)
+{
+    auto *window = new PrintPreviewWindow(preview, parent);
+    // As large as a page can be shown on this screen, centred as every window is.
+    const QSize screen = screenSizeTwips();
+    const QSize size(std::min(twips::fromPixels(window->width()), screen.width() * 9 / 10),
+                     std::min(twips::fromPixels(window->height()), screen.height() * 85 / 100));
+    window->resize(twips::toPixels(size.width()), twips::toPixels(size.height()));
+    const QPoint at = twips::centred(screen, size);
+    window->move(twips::toPixels(at.x()), twips::toPixels(at.y()));
+    window->show();
+    window->activateWindow();
+    return window;
 }

@@ -3,7 +3,7 @@
 #include "platform/platform.h"
 
 // The platform of the running program: Qt's dialogs, the screen, the clock
-// and the system's default printer.
+// and the printers.
 class QtPlatform : public Platform
 {
 public:
@@ -19,10 +19,12 @@ public:
     QDate today() const override;
     QSize screenSizeTwips() const override;
     QStringList printerFonts() override;
-    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) override;
+    QStringList printerNames() override;
+    std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override;
+    std::unique_ptr<PrintSurface> beginPdf(const QString &path) override;
+    QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
 };
 
-// Qt's own save dialog in German, as saveFileName() shows it; also used where
-// the page goes into a PDF file because no printer is installed.
+// Qt's own save dialog in German, as saveFileName() shows it.
 QString askSaveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
                         const QString &filter);

@@ -1,16 +1,14 @@
 #include "platform/qtprintsurface.h"
 
-#include "platform/qtplatform.h"
-
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLibrary>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QStandardPaths>
+#include <QSaveFile>
 
 namespace {
 
@@ -36,28 +34,14 @@ QString cupsRefusal()
 class QtPrintSurface : public PrintSurface
 {
 public:
-    QtPrintSurface(std::unique_ptr<QPrinter> printer, bool viaCups)
-        : m_printer(std::move(printer)), m_viaCups(viaCups)
+    explicit QtPrintSurface(std::unique_ptr<QPrinter> printer)
+        : m_printer(std::move(printer))
     {
     }
     void execute(const PrintOperation &op) override
     {
-        if (op.kind == PrintOperation::Kind::EndOfDocument || !start())
-            return;
-        const double scale = m_printer->resolution() / 1440.0;
-        if (op.kind == PrintOperation::Kind::Line) {
-            m_painter.drawLine(QPointF(op.x * scale, op.y * scale), QPointF(op.x2 * scale, op.y2 * scale));
-            return;
-        }
-        QFont font = m_painter.font();
-        if (op.fontName)
-            font.setFamily(*op.fontName);
-        font.setPointSize(op.fontSize);
-        font.setBold(op.bold);
-        m_painter.setFont(font);
-        // The operation gives the top-left corner; the painter wants the baseline.
-        const QFontMetricsF metrics(m_painter.font(), m_printer.get());
-        m_painter.drawText(QPointF(op.x * scale, op.y * scale + metrics.ascent()), op.text);
+        if (op.kind != PrintOperation::Kind::EndOfDocument && start())
+            paintOperation(m_painter, op);
     }
 
     bool endDocument(QString *error) override
@@ -65,13 +49,12 @@ public:
         QString failure = m_failure;
         if (m_painter.isActive()) {
             m_painter.end();
-            if (m_printer->printerState() == QPrinter::Error)
-                failure = what() + QStringLiteral(" konnte nicht gedruckt werden.");
-            else if (m_viaCups) {
-                const QString refusal = cupsRefusal();
-                if (!refusal.isEmpty())
-                    failure = QStringLiteral("Der Drucker „%1“ hat die Quittung nicht angenommen:\n%2")
-                                  .arg(m_printer->printerName(), refusal);
+            if (m_printer->printerState() == QPrinter::Error) {
+                failure = QStringLiteral("Die Quittung auf dem Drucker „%1“ konnte nicht gedruckt werden.")
+                              .arg(m_printer->printerName());
+            } else if (const QString refusal = cupsRefusal(); !refusal.isEmpty()) {
+                failure = QStringLiteral("Der Drucker „%1“ hat die Quittung nicht angenommen:\n%2")
+                              .arg(m_printer->printerName(), refusal);
             }
         }
         if (failure.isEmpty())
@@ -82,12 +65,6 @@ public:
     }
 
 private:
-    QString what() const
-    {
-        return m_viaCups ? QStringLiteral("Die Quittung auf dem Drucker „%1“").arg(m_printer->printerName())
-                         : QStringLiteral("Die Datei „%1“").arg(QDir::toNativeSeparators(m_printer->outputFileName()));
-    }
-
     // The first operation starts the job.
     bool start()
     {
@@ -97,64 +74,138 @@ private:
             return false;
         m_started = true;
         if (!m_painter.begin(m_printer.get())) {
-            m_failure = m_viaCups
-                ? QStringLiteral("Der Drucker „%1“ ist nicht erreichbar. Die Quittung wurde nicht gedruckt.")
-                      .arg(m_printer->printerName())
-                : QStringLiteral("Die Datei „%1“ kann nicht angelegt werden. Die Quittung wurde nicht gespeichert.")
-                      .arg(QDir::toNativeSeparators(m_printer->outputFileName()));
+            m_failure = QStringLiteral("Der Drucker „%1“ ist nicht erreichbar. Die Quittung wurde nicht gedruckt.")
+                            .arg(m_printer->printerName());
             return false;
         }
-        // One dot is a printer's own line width; at the resolutions of today
-        // a single dot is too fine to see, so a line is one dot at 300 dpi.
-        m_painter.setPen(QPen(Qt::black, std::max(1.0, m_printer->resolution() / 300.0)));
         return true;
     }
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
-    bool m_viaCups;
+    bool m_started = false;
+    QString m_failure;
+};
+
+// QPrinter writes its PDF file straight under the final name; QPdfWriter
+// writes into any device, so a QSaveFile keeps a half page from ever
+// standing under the name the user chose.
+class PdfFileSurface : public PrintSurface
+{
+public:
+    explicit PdfFileSurface(const QString &fileName)
+        : m_file(fileName)
+    {
+    }
+    void execute(const PrintOperation &op) override
+    {
+        if (op.kind != PrintOperation::Kind::EndOfDocument && start())
+            paintOperation(m_painter, op);
+    }
+
+    bool endDocument(QString *error) override
+    {
+        if (m_painter.isActive()) {
+            m_painter.end();
+            if (!m_file.commit())
+                m_failure = QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden (%2). "
+                                           "Die Quittung wurde nicht gespeichert.")
+                                .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString());
+        }
+        if (m_failure.isEmpty())
+            return true;
+        if (error)
+            *error = m_failure;
+        return false;
+    }
+
+private:
+    bool start()
+    {
+        if (m_painter.isActive())
+            return true;
+        if (m_started)
+            return false;
+        m_started = true;
+        if (m_file.open(QIODevice::WriteOnly)) {
+            m_writer = std::make_unique<QPdfWriter>(&m_file);
+            // The form meant for keeping documents for years: fonts embedded,
+            // metadata that says what the file is.
+            m_writer->setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+            m_writer->setPageLayout(pdfPageLayout());
+            m_writer->setResolution(1200);
+            m_writer->setCreator(QStringLiteral("Zettelfix"));
+            m_writer->setTitle(QStringLiteral("Quittung"));
+            if (m_painter.begin(m_writer.get()))
+                return true;
+            m_file.cancelWriting();
+        }
+        m_failure = QStringLiteral("Die Datei „%1“ kann nicht angelegt werden (%2). Die Quittung wurde nicht gespeichert.")
+                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString());
+        return false;
+    }
+
+    QSaveFile m_file;
+    std::unique_ptr<QPdfWriter> m_writer;
+    QPainter m_painter;
     bool m_started = false;
     QString m_failure;
 };
 
 } // namespace
 
-std::unique_ptr<PrintSurface> openPdfPrintSurface(const QString &fileName)
+void paintOperation(QPainter &painter, const PrintOperation &op)
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(fileName);
-    printer->setCreator(QStringLiteral("Zettelfix"));
-    printer->setDocName(QStringLiteral("Quittung"));
-    // A4 with the printable area of a common office printer.
-    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                       QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
-    return std::make_unique<QtPrintSurface>(std::move(printer), false);
+    const double scale = painter.device()->logicalDpiY() / 1440.0;
+    if (op.kind == PrintOperation::Kind::Line) {
+        // One dot is a printer's own line width; at the resolutions of today
+        // a single dot is too fine to see, so a line is one dot at 300 dpi.
+        painter.setPen(QPen(Qt::black, std::max(1.0, painter.device()->logicalDpiY() / 300.0)));
+        painter.drawLine(QPointF(op.x * scale, op.y * scale), QPointF(op.x2 * scale, op.y2 * scale));
+        return;
+    }
+    if (op.kind != PrintOperation::Kind::Text)
+        return;
+    QFont font = painter.font();
+    if (op.fontName)
+        font.setFamily(*op.fontName);
+    font.setPointSize(op.fontSize);
+    font.setBold(op.bold);
+    painter.setFont(font);
+    // The operation gives the top-left corner; the painter wants the baseline.
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    painter.drawText(QPointF(op.x * scale, op.y * scale + metrics.ascent()), op.text);
 }
 
-std::unique_ptr<PrintSurface> openQtPrintSurface(QWidget *parent, QString *error)
+QPageLayout pdfPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6.35, 6.35, 6.35, 6.35),
+                       QPageLayout::Millimeter);
+}
+
+std::unique_ptr<PrintSurface> openPdfPrintSurface(const QString &fileName)
+{
+    return std::make_unique<PdfFileSurface>(fileName);
+}
+
+std::unique_ptr<PrintSurface> openQtPrintSurface(const QString &printer, QString *error)
 {
     if (error)
         error->clear();
-    QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    QPrinterInfo info = printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printer);
+    if (info.isNull() && printer.isEmpty())
         info = QPrinterInfo::availablePrinters().value(0);
     if (info.isNull()) {
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty() || !QFileInfo(folder).isDir())
-            folder = QDir::homePath();
-        const QString file =
-            askSaveFileName(parent, QStringLiteral("Kein Drucker eingerichtet – Quittung als PDF-Datei speichern"),
-                            QDir(folder).filePath(QStringLiteral("Quittung.pdf")),
-                            QStringLiteral("PDF-Dateien (*.pdf)"));
-        if (file.isEmpty())
-            return nullptr;
-        return openPdfPrintSurface(file);
+        if (error)
+            *error = printer.isEmpty()
+                ? QStringLiteral("Es ist kein Drucker eingerichtet. Die Quittung wurde nicht gedruckt.")
+                : QStringLiteral("Den Drucker „%1“ gibt es nicht. Die Quittung wurde nicht gedruckt.").arg(printer);
+        return nullptr;
     }
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    printer->setCreator(QStringLiteral("Zettelfix"));
-    printer->setDocName(QStringLiteral("Quittung"));
-    return std::make_unique<QtPrintSurface>(std::move(printer), true);
+    auto qprinter = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    qprinter->setCreator(QStringLiteral("Zettelfix"));
+    qprinter->setDocName(QStringLiteral("Quittung"));
+    return std::make_unique<QtPrintSurface>(std::move(qprinter));
 }
 
 QStringList qtPrinterFonts()

@@ -1,5 +1,7 @@
 #include "platform/scriptedplatform.h"
 
+#include "platform/qtprintsurface.h"
+
 namespace {
 
 class RecordingSurface : public PrintSurface
@@ -71,13 +73,26 @@ QString ScriptedPlatform::saveFileName(QWidget *, const QString &title, const QS
     return saveAnswers.takeFirst().value_or(QString());
 }
 
-std::unique_ptr<PrintSurface> ScriptedPlatform::beginPrint(QWidget *, QString *error)
+std::unique_ptr<PrintSurface> ScriptedPlatform::beginPrint(const QString &printer, QString *error)
 {
-    if (printerDeclines) {
+    if (printers.isEmpty() || (!printer.isEmpty() && !printers.contains(printer))) {
         if (error)
-            error->clear();
+            *error = QStringLiteral("Den Drucker „%1“ gibt es nicht.").arg(printer);
         return nullptr;
     }
     pages.append(QList<PrintOperation>());
+    pagePrinters.append(printer);
     return std::make_unique<RecordingSurface>(pages, pages.size() - 1, printerError);
+}
+
+std::unique_ptr<PrintSurface> ScriptedPlatform::beginPdf(const QString &path)
+{
+    pdfFiles.append(path);
+    return openPdfPrintSurface(path);
+}
+
+QWidget *ScriptedPlatform::showPrintPreview(QWidget *, const PrintPreview &preview)
+{
+    previews.append(preview);
+    return nullptr;
 }

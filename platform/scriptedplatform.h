@@ -53,12 +53,18 @@ public:
     QDate date;
     QSize screen = QSize(1280 * 15, 1024 * 15);
 
-    // Printer: its fonts; whether a page can be started; an error at the end.
+    // Printers: their queue names, their fonts; an error at the end of a page.
+    QStringList printers = { QStringLiteral("Büro") };
     QStringList fonts;
-    bool printerDeclines = false;
     QString printerError;
-    // Every page begun, with its operations including the end of the document.
+    // Every page begun on a printer, with its operations including the end of
+    // the document, and the printer it went to (empty: the default printer).
     QList<QList<PrintOperation>> pages;
+    QStringList pagePrinters;
+    // PDF files are written for real, to be read back; their names in order.
+    QStringList pdfFiles;
+    // Every preview opened; a test presses its buttons through the callbacks.
+    QList<PrintPreview> previews;
 
     QStringList messageTexts() const;
 
@@ -72,5 +78,8 @@ public:
     QDate today() const override { return date; }
     QSize screenSizeTwips() const override { return screen; }
     QStringList printerFonts() override { return fonts; }
-    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) override;
+    QStringList printerNames() override { return printers; }
+    std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override;
+    std::unique_ptr<PrintSurface> beginPdf(const QString &path) override;
+    QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
 };

@@ -1,8 +1,12 @@
 #include "editor/quitt.h"
 
+#include "print/pdfname.h"
+#include "print/printerchoice.h"
 #include "print/receiptlayout.h"
 #include "settings/settings.h"
 #include "settings/userdatafile.h"
+
+#include <QDir>
 
 namespace {
 
@@ -56,31 +60,84 @@ bool printerReady(quitt &w)
         == Platform::Answer::Ok;
 }
 
-// Lays out the copies one below the other on one page and prints it. Every
-// copy reads the font file, the window and the user data anew.
-void printCopies(quitt &w, std::initializer_list<float> offsets)
+// The operations of a page with copies one below the other. Every copy reads
+// the font file, the window and the user data anew.
+QList<PrintOperation> layoutPage(quitt &w, std::initializer_list<float> offsets)
 {
-    QString error;
-    std::unique_ptr<PrintSurface> surface;
+    QList<PrintOperation> page;
     for (const float offset : offsets) {
         const std::optional<QString> font = printFont(w);
         const PrintSnapshot snapshot = snapshotOf(w);
         const std::optional<QStringList> userData = ReadUserData(w.files());
-        const QList<PrintOperation> ops = ReceiptLayout(snapshot, font, userData, offset);
-        if (!surface) {
-            surface = w.platform().beginPrint(&w, &error);
-            if (!surface) {
-                // Nothing and no error: the user declined to print into a file.
-                if (!error.isEmpty())
-                    w.platform().messageBox(&w, error);
-                return;
-            }
-        }
-        for (const PrintOperation &op : ops)
-            surface->execute(op);
+        page += ReceiptLayout(snapshot, font, userData, offset);
     }
-    if (surface && !surface->endDocument(&error))
-        w.platform().messageBox(&w, error);
+    return page;
+}
+
+QString suggestedPdfPath(quitt &w)
+{
+    return QDir(w.files().path()).filePath(defaultPdfFileName(w.Text8->text()));
+}
+
+const QString pdfFilter = QStringLiteral("PDF-Dateien (*.pdf)");
+
+// Sends the page to the chosen printer, or, when no printer is installed at
+// all, into a PDF file the user names. True when the page went out.
+bool printPage(quitt &w, QWidget *parent, const QList<PrintOperation> &page, const QString &pdfPath)
+{
+    Platform &platform = w.platform();
+    const QString printer = chosenPrinter(w.files());
+    std::unique_ptr<PrintSurface> surface;
+    QString error;
+    if (!printer.isEmpty() && !platform.printerNames().contains(printer)) {
+        platform.messageBox(parent, QStringLiteral("Den Drucker „%1“ gibt es nicht mehr. Die Quittung wurde nicht "
+                                                   "gedruckt.\n\nBitte wählen Sie im Menü „Druck-Einstellungen“ "
+                                                   "unter „Drucker wählen...“ einen anderen Drucker.")
+                                        .arg(printer));
+        return false;
+    }
+    if (printer.isEmpty() && platform.printerNames().isEmpty()) {
+        const QString file = platform.saveFileName(
+            parent, QStringLiteral("Kein Drucker eingerichtet – Quittung als PDF-Datei speichern"), pdfPath, pdfFilter);
+        if (file.isEmpty())
+            return false;
+        surface = platform.beginPdf(file);
+    } else {
+        surface = platform.beginPrint(printer, &error);
+    }
+    if (!surface) {
+        platform.messageBox(parent, error);
+        return false;
+    }
+    for (const PrintOperation &op : page)
+        surface->execute(op);
+    if (!surface->endDocument(&error)) {
+        platform.messageBox(parent, error);
+        return false;
+    }
+    return true;
+}
+
+// Asks for the file, then lays out the page and writes it. True when it was
+// written; a cancelled dialog reads nothing.
+bool savePdf(quitt &w, QWidget *parent, const std::function<QList<PrintOperation>()> &layout,
+             const QString &pdfPath)
+{
+    Platform &platform = w.platform();
+    const QString file =
+        platform.saveFileName(parent, QStringLiteral("Quittung als PDF-Datei speichern"), pdfPath, pdfFilter);
+    if (file.isEmpty())
+        return false;
+    const QList<PrintOperation> page = layout();
+    const std::unique_ptr<PrintSurface> surface = platform.beginPdf(file);
+    for (const PrintOperation &op : page)
+        surface->execute(op);
+    QString error;
+    if (!surface->endDocument(&error)) {
+        platform.messageBox(parent, error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -89,12 +146,34 @@ void quitt::Command5_Click()
 {
     if (!printerReady(*this))
         return;
-    printCopies(*this, { 0 });
+    printPage(*this, this, layoutPage(*this, { 0 }), suggestedPdfPath(*this));
 }
 
 void quitt::Command7_Click()
 {
     if (!printerReady(*this))
         return;
-    printCopies(*this, { 0, receiptlayout::secondCopyOffset });
+    printPage(*this, this, layoutPage(*this, { 0, receiptlayout::secondCopyOffset }), suggestedPdfPath(*this));
+}
+
+void quitt::pdfspeichern_Click()
+{
+    savePdf(*this, this, [this] { return layoutPage(*this, { 0 }); }, suggestedPdfPath(*this));
+}
+
+void quitt::druckvorschau_Click()
+{
+    PrintPreview preview;
+    preview.oneCopy = layoutPage(*this, { 0 });
+    preview.twoCopies = layoutPage(*this, { 0, receiptlayout::secondCopyOffset });
+    const QString printer = chosenPrinter(files());
+    preview.printerCaption = printer.isEmpty() ? PrinterChoiceWindow::systemDefaultEntry() : printer;
+    const QString path = suggestedPdfPath(*this);
+    preview.print = [this, path](QWidget *window, const QList<PrintOperation> &page) {
+        return printPage(*this, window, page, path);
+    };
+    preview.savePdf = [this, path](QWidget *window, const QList<PrintOperation> &page) {
+        return savePdf(*this, window, [&page] { return page; }, path);
+    };
+    m_platform.showPrintPreview(this, preview);
 }

@@ -49,6 +49,7 @@ inline const QString von = QStringLiteral("von.dat");
 inline const QString fuer = QStringLiteral("fuer.dat");
 inline const QString schrift = QStringLiteral("schrift.dat");
 inline const QString anwender = QStringLiteral("anwender.dat");
+inline const QString drucker = QStringLiteral("drucker.dat");
 } // namespace settingsfile
 
 // The wording files with what the main window shows when a file is missing,

@@ -12,6 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -104,6 +107,74 @@ inline QList<PrintOperation> textsOf(const QList<PrintOperation> &ops)
         if (op.kind == PrintOperation::Kind::Text)
             texts.append(op);
     return texts;
+}
+
+struct PdfWord
+{
+    QString text;
+    QRectF box; // points from the page's top-left corner
+};
+
+// The words of a PDF with their boxes, as pdftotext finds them.
+inline QList<PdfWord> pdfWords(const QString &pdf, QSizeF *pageSize = nullptr)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    if (pageSize) {
+        const auto page = QRegularExpression(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)")re")).match(html);
+        *pageSize = QSizeF(page.captured(1).toDouble(), page.captured(2).toDouble());
+    }
+    QList<PdfWord> words;
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (const auto &m : word.globalMatch(html)) {
+        // Ligatures come out as one character; compare them as their letters.
+        QString text = m.captured(5).normalized(QString::NormalizationForm_KC);
+        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        words.append({ text, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                    QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())) });
+    }
+    return words;
+}
+
+// The PDF page's printable area starts a quarter inch in.
+inline constexpr double pdfMarginPoints = 6.35 / 25.4 * 72;
+
+// Checks that the first word of every text operation stands in the PDF where
+// the operation puts it, in its size. Empty when all do, else what is amiss;
+// *checked counts the texts found.
+inline QString misplacedText(const QString &pdf, const QList<PrintOperation> &ops, int *checked)
+{
+    const QList<PdfWord> words = pdfWords(pdf);
+    *checked = 0;
+    for (const PrintOperation &op : ops) {
+        if (op.kind != PrintOperation::Kind::Text || op.text.trimmed().isEmpty())
+            continue;
+        const QString first = op.text.trimmed().section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        const double x = pdfMarginPoints + op.x / 20;
+        const double y = pdfMarginPoints + op.y / 20;
+        // A leading blank moves the first word right by about a third of the size.
+        const double slack = op.text.startsWith(QLatin1Char(' ')) ? op.fontSize * 0.5 : 0;
+        const auto found = std::find_if(words.begin(), words.end(), [&](const PdfWord &w) {
+            return w.text == first && w.box.left() > x - 1.5 && w.box.left() < x + 1.5 + slack
+                && std::abs(w.box.top() - y) < 1.5;
+        });
+        if (found == words.end()) {
+            QString seen;
+            for (const PdfWord &w : words)
+                if (w.text == first)
+                    seen += QStringLiteral(" %1, %2").arg(w.box.left()).arg(w.box.top());
+            return QStringLiteral("\"%1\" not at %2, %3 pt but at%4").arg(first).arg(x).arg(y).arg(seen);
+        }
+        // The size shows in the height of the word's box.
+        if (found->box.height() < op.fontSize * 0.9 || found->box.height() > op.fontSize * 1.5)
+            return QStringLiteral("\"%1\" is %2 pt high").arg(first).arg(found->box.height());
+        ++*checked;
+    }
+    return QString();
 }
 
 } // namespace testsupport

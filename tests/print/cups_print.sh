@@ -1,8 +1,8 @@
 #!/bin/bash
 # Prints receipts through a real print queue. Starts a print server of its own
 # (its sockets, spool and logs in a temporary folder), adds a PDF printer as the
-# default printer, runs the printing program given as $1 against it, and stops
-# the server again. Installs the print server and the PDF printer when missing.
+# default printer and a second one, runs the printing program given as $1
+# against them, and stops the server again. Installs the print server and the PDF printer when missing.
 # Exits 77 (skipped) when the server cannot run here.
 set -u
 program=$1
@@ -27,21 +27,24 @@ fi
 [ "$(id -u)" = 0 ] || skip "the cups-pdf printer needs root to run"
 
 queue=zettelfixtest$$
+# A second printer, for the choice of printer; its pages arrive in a folder of their own.
+queue2=zettelfixzwei$$
 dir=$(mktemp -d /tmp/zettelfix-cups.XXXXXX)
 conf=/etc/cups/cups-pdf-$queue.conf
+conf2=/etc/cups/cups-pdf-$queue2.conf
 cupsd_pid=
 cleanup() {
     if [ -n "$cupsd_pid" ]; then
         kill "$cupsd_pid" 2>/dev/null
         wait "$cupsd_pid" 2>/dev/null
     fi
-    rm -f "$conf"
+    rm -f "$conf" "$conf2"
     rm -rf "$dir"
 }
 trap cleanup EXIT
 
-mkdir -p "$dir/etc/ppd" "$dir/spool/tmp" "$dir/cache" "$dir/state" "$dir/log" "$dir/out" "$dir/home"
-chmod 0755 "$dir" "$dir/etc" "$dir/spool" "$dir/out"
+mkdir -p "$dir/etc/ppd" "$dir/spool/tmp" "$dir/cache" "$dir/state" "$dir/log" "$dir/out" "$dir/out2" "$dir/home"
+chmod 0755 "$dir" "$dir/etc" "$dir/spool" "$dir/out" "$dir/out2"
 chmod 1777 "$dir/spool/tmp"
 cat >"$dir/cups-files.conf" <<CONF
 ServerRoot $dir/etc
@@ -80,6 +83,13 @@ Spool $dir/spool/cups-pdf
 Log $dir/log
 Grp root
 CONF
+cat >"$conf2" <<CONF
+Out $dir/out2
+AnonDirName $dir/out2
+Spool $dir/spool/cups-pdf
+Log $dir/log
+Grp root
+CONF
 
 export CUPS_SERVER=$dir/cups.sock
 # No user's own printer settings may choose another default.
@@ -97,10 +107,12 @@ if ! lpstat -r 2>/dev/null | grep -q "is running"; then
 fi
 
 lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1 | grep -v deprecated
+lpadmin -p "$queue2" -E -v "cups-pdf:/$queue2" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1 | grep -v deprecated
 lpadmin -d "$queue" || { echo "cannot make $queue the default printer"; exit 1; }
 lpstat -d
 
-ZETTELFIX_CUPS_QUEUE=$queue ZETTELFIX_CUPS_OUT=$dir/out "$program"
+ZETTELFIX_CUPS_QUEUE=$queue ZETTELFIX_CUPS_OUT=$dir/out \
+    ZETTELFIX_CUPS_QUEUE2=$queue2 ZETTELFIX_CUPS_OUT2=$dir/out2 "$program"
 status=$?
 [ $status = 0 ] || tail -n 20 "$dir/log/error_log"
 exit $status

@@ -1,11 +1,14 @@
 // Prints through the real print system: run by cups_print.sh, which starts a
-// print server of its own with a PDF printer as the default and tells this
-// program the queue's name and where the printed pages arrive.
+// print server of its own with a PDF printer as the default and a second one,
+// and tells this program the queues' names and where their pages arrive.
 
 #include "editor/quitt.h"
+#include "platform/qtplatform.h"
 #include "platform/qtprintsurface.h"
 #include "platform/scriptedplatform.h"
+#include "print/printerchoice.h"
 #include "print/receiptlayout.h"
+#include "tests/testsupport.h"
 
 #include <QDir>
 #include <QImage>
@@ -17,14 +20,15 @@
 
 namespace {
 
-// Dialogs from a script, the printer real.
+// Dialogs from a script, the printers real.
 class RealPrinterPlatform : public ScriptedPlatform
 {
 public:
     using ScriptedPlatform::ScriptedPlatform;
-    std::unique_ptr<PrintSurface> beginPrint(QWidget *parent, QString *error) override
+    QStringList printerNames() override { return QtPlatform(files().path()).printerNames(); }
+    std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override
     {
-        return openQtPrintSurface(parent, error);
+        return openQtPrintSurface(printer, error);
     }
 };
 
@@ -78,18 +82,22 @@ private slots:
     void init();
     void oneReceipt();
     void twoReceipts();
+    void savedAsPdf();
+    void secondPrinterChosen();
+    void chosenPrinterGone();
     void refusedJob();
     void printerGone();
 
 private:
-    // The next page to arrive in the output folder, or an empty name.
-    QString awaitPage();
-    QStringList pagesArrived() const;
+    // The next page to arrive in an output folder (the default printer's when
+    // none is named), or an empty name.
+    QString awaitPage(const QDir &out = QDir(), int waitMs = 90000);
+    QStringList pagesArrived(const QDir &out) const;
     void fill(quitt &w);
 
-    QString m_queue;
-    QDir m_out;
-    QStringList m_seen;
+    QString m_queue, m_queue2;
+    QDir m_out, m_out2;
+    QHash<QString, QStringList> m_seen;
     QTemporaryDir m_work;
 };
 
@@ -97,7 +105,9 @@ void CupsPrint::initTestCase()
 {
     m_queue = qEnvironmentVariable("ZETTELFIX_CUPS_QUEUE");
     m_out.setPath(qEnvironmentVariable("ZETTELFIX_CUPS_OUT"));
-    if (m_queue.isEmpty() || !m_out.exists())
+    m_queue2 = qEnvironmentVariable("ZETTELFIX_CUPS_QUEUE2");
+    m_out2.setPath(qEnvironmentVariable("ZETTELFIX_CUPS_OUT2"));
+    if (m_queue.isEmpty() || !m_out.exists() || m_queue2.isEmpty() || !m_out2.exists())
         QSKIP("runs only from cups_print.sh");
     QVERIFY(m_work.isValid());
     QFile erst(m_work.filePath(QStringLiteral("erst.dat")));
@@ -109,27 +119,31 @@ void CupsPrint::initTestCase()
 
 void CupsPrint::init()
 {
-    m_seen = pagesArrived();
+    for (const QDir &out : { m_out, m_out2 })
+        m_seen[out.path()] = pagesArrived(out);
+    QFile::remove(m_work.filePath(QStringLiteral("drucker.dat")));
 }
 
-QStringList CupsPrint::pagesArrived() const
+QStringList CupsPrint::pagesArrived(const QDir &out) const
 {
-    return m_out.entryList({ QStringLiteral("*.pdf") }, QDir::Files, QDir::Name);
+    return out.entryList({ QStringLiteral("*.pdf") }, QDir::Files, QDir::Name);
 }
 
-QString CupsPrint::awaitPage()
+QString CupsPrint::awaitPage(const QDir &outDir, int waitMs)
 {
+    const QDir out = outDir == QDir() ? m_out : outDir;
+    QStringList &seen = m_seen[out.path()];
     QString page;
     const auto arrived = [&] {
-        for (const QString &name : pagesArrived()) {
-            if (!m_seen.contains(name)) {
-                page = m_out.filePath(name);
+        for (const QString &name : pagesArrived(out)) {
+            if (!seen.contains(name)) {
+                page = out.filePath(name);
                 return true;
             }
         }
         return false;
     };
-    QDeadlineTimer deadline(90000);
+    QDeadlineTimer deadline(waitMs);
     while (!arrived() && !deadline.hasExpired())
         QTest::qWait(200);
     // The printer writes the file, then closes it: wait until it is whole.
@@ -139,7 +153,7 @@ QString CupsPrint::awaitPage()
             size = QFileInfo(page).size();
             QTest::qWait(500);
         }
-        m_seen.append(QFileInfo(page).fileName());
+        seen.append(QFileInfo(page).fileName());
         if (const QString keep = qEnvironmentVariable("ZETTELFIX_CUPS_KEEP"); !keep.isEmpty())
             QFile::copy(page, QDir(keep).filePath(QFileInfo(page).fileName()));
     }
@@ -205,6 +219,66 @@ void CupsPrint::twoReceipts()
     QVERIFY2(difference < first / 7, qPrintable(QStringLiteral("%1 of %2").arg(difference).arg(first)));
 }
 
+void CupsPrint::savedAsPdf()
+{
+    RealPrinterPlatform platform(m_work.path());
+    const QString pdf = m_work.filePath(QStringLiteral("4711.pdf"));
+    platform.saveAnswers = { pdf };
+    quitt w(platform);
+    fill(w);
+    w.pdfspeichern->trigger();
+    QVERIFY(platform.messages.isEmpty());
+    // Into the file the user named, the printer or no printer.
+    QCOMPARE(QFileInfo(platform.saveRequests.value(0).suggestedPath).fileName(), QStringLiteral("Quittung 4711.pdf"));
+    QStringList words;
+    for (const testsupport::PdfWord &word : testsupport::pdfWords(pdf))
+        words.append(word.text);
+    for (const char *typed : { "4711", "1160", "Max", "Mustermann", "Miete", "Dezember", "---eintausendeinhundertsechzig---" })
+        QVERIFY2(words.contains(QString::fromUtf8(typed)), typed);
+    QVERIFY(awaitPage(m_out, 3000).isEmpty());
+}
+
+void CupsPrint::secondPrinterChosen()
+{
+    RealPrinterPlatform platform(m_work.path());
+    quitt w(platform);
+    fill(w);
+    // Chosen in the window, as the user does.
+    w.druckerwahl->trigger();
+    PrinterChoiceWindow *choice = w.printerWindow();
+    QVERIFY(choice);
+    QStringList listed;
+    for (int row = 0; row < choice->List1->count(); ++row)
+        listed.append(choice->List1->item(row)->text());
+    QCOMPARE(listed.value(0), QStringLiteral("Standarddrucker des Systems"));
+    QVERIFY(listed.contains(m_queue));
+    const auto second = choice->List1->findItems(m_queue2, Qt::MatchExactly);
+    QCOMPARE(second.size(), 1);
+    QTest::mouseClick(choice->List1->viewport(), Qt::LeftButton, {}, choice->List1->visualItemRect(second[0]).center());
+    QTest::mouseClick(choice->Command2, Qt::LeftButton);
+    QCOMPARE(testsupport::get(m_work.path(), QStringLiteral("drucker.dat")), m_queue2.toLatin1() + "\r\n");
+
+    w.Command5_Click();
+    QCOMPARE(platform.messageTexts(), QStringList { "Drucker bereit?" });
+    const QString page = awaitPage(m_out2);
+    QVERIFY2(!page.isEmpty(), "no page arrived at the second printer");
+    QVERIFY(awaitPage(m_out, 3000).isEmpty());
+}
+
+void CupsPrint::chosenPrinterGone()
+{
+    testsupport::put(m_work.path(), QStringLiteral("drucker.dat"), "abgebaut\r\n");
+    RealPrinterPlatform platform(m_work.path());
+    quitt w(platform);
+    fill(w);
+    w.Command5_Click();
+    QCOMPARE(platform.messages.size(), 2);
+    QVERIFY2(platform.messages[1].text.startsWith(QStringLiteral("Den Drucker „abgebaut“ gibt es nicht mehr.")),
+             qPrintable(platform.messages[1].text));
+    QVERIFY(awaitPage(m_out, 3000).isEmpty());
+    QVERIFY(awaitPage(m_out2, 100).isEmpty());
+}
+
 void CupsPrint::refusedJob()
 {
     run(QStringLiteral("cupsreject"), { m_queue });
@@ -227,7 +301,7 @@ void CupsPrint::refusedJob()
 void CupsPrint::printerGone()
 {
     QString error;
-    auto surface = openQtPrintSurface(nullptr, &error);
+    auto surface = openQtPrintSurface(QString(), &error);
     QVERIFY2(surface, qPrintable(error));
     for (const PrintOperation &op : ReceiptLayout(PrintSnapshot(), std::nullopt, std::nullopt, 0))
         surface->execute(op);

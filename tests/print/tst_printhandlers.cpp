@@ -46,7 +46,7 @@ private slots:
     void fontFile();
     void userDataFile_data();
     void userDataFile();
-    void printerDeclines();
+    void noPrinterInstalled();
     void printerError();
 
 private:
@@ -249,16 +249,27 @@ void tst_PrintHandlers::userDataFile()
     QCOMPARE(address, printed);
 }
 
-void tst_PrintHandlers::printerDeclines()
+void tst_PrintHandlers::noPrinterInstalled()
 {
     ScriptedPlatform platform(m_dir->path());
-    platform.printerDeclines = true;
+    platform.printers.clear();
+    const QString pdf = m_dir->filePath(QStringLiteral("zwei.pdf"));
+    platform.saveAnswers = { std::nullopt, pdf };
     quitt w(platform);
+    w.Text8->setText(QStringLiteral(" 42/7: "));
     w.Command5_Click();
-    w.Command7_Click();
     QVERIFY(platform.pages.isEmpty());
-    // Two questions, no message about the declined file dialog.
+    QVERIFY(platform.pdfFiles.isEmpty());
+    // The question, no message about the declined file dialog.
+    QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?" }));
+    QCOMPARE(platform.saveRequests.size(), 1);
+    QCOMPARE(platform.saveRequests[0].suggestedPath, m_dir->filePath(QStringLiteral("Quittung 42-7-.pdf")));
+    QCOMPARE(platform.saveRequests[0].filter, QStringLiteral("PDF-Dateien (*.pdf)"));
+
+    w.Command7_Click();
     QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?", "Drucker bereit?" }));
+    QCOMPARE(platform.pdfFiles, QStringList { pdf });
+    QVERIFY(testsupport::get(m_dir->path(), QStringLiteral("zwei.pdf")).startsWith("%PDF-"));
 }
 
 void tst_PrintHandlers::printerError()
