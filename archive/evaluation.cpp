@@ -223,17 +223,27 @@ QString EvaluationRow::number() const
     return fileName.chopped(qMin<qsizetype>(4, fileName.size()));
 }
 
-QDate EvaluationRow::savedOn() const
+QDate LocalDays::dayOf(qint64 ms)
 {
-    return QDateTime::fromMSecsSinceEpoch(modifiedMs).date();
+    if (m_day.isValid() && ms >= m_begin && ms < m_end)
+        return m_day;
+    const QDate day = QDateTime::fromMSecsSinceEpoch(ms).date();
+    m_begin = day.startOfDay().toMSecsSinceEpoch();
+    m_end = day.addDays(1).startOfDay().toMSecsSinceEpoch();
+    // A day the clock skips into (or out of) oddly is not remembered.
+    m_day = ms >= m_begin && ms < m_end ? day : QDate();
+    return day;
 }
 
-EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes)
+namespace {
+
+EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes, LocalDays &days)
 {
     const auto lines = receiptLines(bytes);
     EvaluationRow row;
     row.fileName = fileName;
     row.modifiedMs = modifiedMs;
+    row.savedOn = days.dayOf(modifiedMs);
     row.net = StoredAmount::read(lines[1], lines[2]);
     row.vat = StoredAmount::read(lines[3], lines[4]);
     row.total = StoredAmount::read(lines[5], lines[6]);
@@ -252,6 +262,14 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
     return row;
 }
 
+} // namespace
+
+EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes)
+{
+    LocalDays days;
+    return evaluationRow(fileName, modifiedMs, bytes, days);
+}
+
 std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
                                             const EvaluationFilter &filter)
 {
@@ -266,6 +284,7 @@ std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringLis
         c = upper[uchar(c)];
     const QByteArrayMatcher matcher(pattern);
     QByteArray folded;
+    LocalDays days;
 
     const qint64 from = filter.from.isValid() ? filter.from.startOfDay().toMSecsSinceEpoch()
                                               : std::numeric_limits<qint64>::min();
@@ -284,7 +303,7 @@ std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringLis
             if (matcher.indexIn(folded.constData(), folded.size()) < 0)
                 return;
         }
-        rows.push_back(evaluationRow(files.at(f), modified, bytes));
+        rows.push_back(evaluationRow(files.at(f), modified, bytes, days));
     });
     return rows;
 }
@@ -351,6 +370,20 @@ QString germanAmount(const QByteArray &centsDigits, bool grouped)
     return out;
 }
 
+QString germanDate(QDate date)
+{
+    // QDate::toString would do, at several times the cost for a whole table.
+    if (!date.isValid())
+        return QString();
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    const char text[] = { char('0' + day / 10),          char('0' + day % 10),          '.',
+                          char('0' + month / 10),        char('0' + month % 10),        '.',
+                          char('0' + year / 1000 % 10), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                          char('0' + year % 10) };
+    return QString::fromLatin1(text, sizeof text);
+}
+
 QString germanAmount(qint64 cents, bool grouped)
 {
     return germanAmount(QByteArray::number(cents), grouped);
@@ -364,7 +397,7 @@ QString cellText(const EvaluationRow &row, int column, CellUse use)
     case Number:
         return row.number();
     case SavedOn:
-        return row.savedOn().toString(QStringLiteral("dd.MM.yyyy"));
+        return germanDate(row.savedOn);
     case Payer:
         return row.payer;
     case Purpose:
@@ -385,25 +418,29 @@ QString cellText(const EvaluationRow &row, int column, CellUse use)
 QByteArray evaluationCsv(const std::vector<EvaluationRow> &rows, const std::vector<int> &order)
 {
     using namespace evaluationcolumn;
-    const QString lineEnd = QStringLiteral("\r\n");
-    QString text;
-    text.reserve(qsizetype(order.size()) * 120 + 100);
+    // Row by row into UTF-8, so that the whole text is never held twice.
+    QByteArray bytes("\xEF\xBB\xBF");
+    bytes.reserve(qsizetype(order.size()) * 120 + 100);
+    QString line;
     for (int column = 0; column < Count; ++column) {
         if (column > 0)
-            text += QLatin1Char(';');
-        appendCsvField(text, title(column), false);
+            line += QLatin1Char(';');
+        appendCsvField(line, title(column), false);
     }
-    text += lineEnd;
+    line += QLatin1String("\r\n");
+    bytes += line.toUtf8();
     for (const int index : order) {
         const EvaluationRow &row = rows.at(size_t(index));
+        line.clear();
         for (int column = 0; column < Count; ++column) {
             if (column > 0)
-                text += QLatin1Char(';');
-            appendCsvField(text, cellText(row, column, CellUse::Csv), isCsvNumber(row, column));
+                line += QLatin1Char(';');
+            appendCsvField(line, cellText(row, column, CellUse::Csv), isCsvNumber(row, column));
         }
-        text += lineEnd;
+        line += QLatin1String("\r\n");
+        bytes += line.toUtf8();
     }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return bytes;
 }
 
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)

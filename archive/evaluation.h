@@ -66,13 +66,28 @@ struct EvaluationRow
     // in the sums. Otherwise it is listed, marked, and counted apart.
     bool readable = false;
 
+    QDate savedOn; // the local day of modifiedMs
+
     QString number() const;
-    QDate savedOn() const; // local time
 };
 
 // One receipt file: its bytes are the Windows-1252 lines of a receipt file.
 // Missing lines are empty, lines after the tenth are not read.
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes);
+
+// The local day of a moment given in ms since 1970 UTC. Asking the system's
+// time zone costs far more than the rest of a row, so the day last asked
+// for is remembered, with where it begins and ends: receipts saved one after
+// the other mostly fall on the same day.
+class LocalDays
+{
+public:
+    QDate dayOf(qint64 ms);
+
+private:
+    QDate m_day;
+    qint64 m_begin = 0, m_end = 0; // [begin, end) in ms
+};
 
 struct EvaluationFilter
 {
@@ -124,6 +139,8 @@ QString title(int column);
 // German amounts: "1.234,56" with grouping, "1234,56" without.
 QString germanAmount(const QByteArray &centsDigits, bool grouped = true);
 QString germanAmount(qint64 cents, bool grouped = true);
+// "dd.mm.yyyy"; empty for an invalid date.
+QString germanDate(QDate date);
 
 // A cell's text as the table shows it; for the CSV file amounts go without
 // grouping, so that every spreadsheet reads them as numbers.

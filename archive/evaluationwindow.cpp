@@ -331,7 +331,7 @@ void ReceiptEvaluationWindow::filterBox_KeyPress(int &keyAscii)
     evaluateButton_Click();
 }
 
-QDate ReceiptEvaluationWindow::germanDate(const QString &text)
+QDate ReceiptEvaluationWindow::parseGermanDate(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4}|\\d{2})\\s*$"));
     const QRegularExpressionMatch m = pattern.match(text);
@@ -348,7 +348,7 @@ bool ReceiptEvaluationWindow::readDateBox(QLineEdit *box, QDate *date)
     *date = QDate();
     if (box->text().trimmed().isEmpty())
         return true;
-    *date = germanDate(box->text());
+    *date = parseGermanDate(box->text());
     if (date->isValid())
         return true;
     m_main.platform().messageBox(this, QStringLiteral("\"%1\" ist kein Datum. Bitte geben Sie es in der Form "

@@ -83,7 +83,7 @@ public:
     // A date typed the German way: "31.12.2026", "1.2.2026" or "1.2.26"
     // (the years 2000 to 2099), blanks around it allowed; anything else
     // gives an invalid date.
-    static QDate germanDate(const QString &text);
+    static QDate parseGermanDate(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
