@@ -97,6 +97,9 @@ QVariant EvaluationTableModel::headerData(int section, Qt::Orientation orientati
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return title(section);
+    // A first click on a heading sorts upwards, whatever the style prefers.
+    if (orientation == Qt::Horizontal && role == Qt::InitialSortOrderRole)
+        return int(Qt::AscendingOrder);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
