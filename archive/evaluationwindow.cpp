@@ -201,7 +201,7 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
     setWindowTitle(QStringLiteral("Auswertung der ausgestellten Quittungen"));
     setFont(uiFont(QStringLiteral("MS Sans Serif"), 8.25));
     setBackground(this, colours::grey);
-    resize(twips::size(12600, 8700));
+    resize(twips::size(13800, 9000));
     setMinimumSize(twips::size(9000, 6000));
 
     filterFrame = new QGroupBox(QStringLiteral("Welche Quittungen?"), this);
@@ -276,14 +276,19 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
     sumsTable->verticalHeader()->hide();
     sumsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sumsTable->setWordWrap(false);
-    sumsTable->setFixedHeight(twips::toPixels(1900));
+    sumsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    sumsTable->verticalHeader()->setDefaultSectionSize(receiptTable->verticalHeader()->defaultSectionSize());
+    sumsTable->horizontalHeader()->setStretchLastSection(true);
+    // Room for four rates, "?", the sum and the unreadable ones.
+    sumsTable->setFixedHeight(sumsTable->horizontalHeader()->sizeHint().height()
+                              + 7 * sumsTable->verticalHeader()->defaultSectionSize() + 2 * sumsTable->frameWidth());
     const int sumWidths[] = { 3300, 1050, 1800, 1800, 1800 };
     for (int column = 0; column < 5; ++column)
         sumsTable->setColumnWidth(column, twips::toPixels(sumWidths[column]));
     setBackground(sumsTable, colours::white);
 
     loadNoteLabel = new QLabel(QStringLiteral("Ein Doppelklick auf eine Zeile lädt die Quittung in das "
-                                              "Hauptfenster."),
+                                              "Hauptfenster; das Menü bringt diese Auswertung danach wieder."),
                                this);
     loadNoteLabel->setObjectName(QStringLiteral("loadNoteLabel"));
     saveCsvButton = new QPushButton(QStringLiteral("Als &CSV-Datei speichern..."), this);
@@ -450,6 +455,10 @@ void ReceiptEvaluationWindow::receiptTable_DblClick(int viewRow)
     if (viewRow < 0 || viewRow >= m_model->rowCount())
         return;
     m_main.loadReceiptFile(m_model->shownRow(viewRow).fileName, this);
+    // Out of the way of the main window, which it covers, as the search
+    // window goes; hidden rather than closed, the menu entry brings the
+    // evaluation back as it was.
+    hide();
 }
 
 void ReceiptEvaluationWindow::saveCsvButton_Click()

@@ -72,7 +72,8 @@ public:
     // Enter in the search term or a date box runs the evaluation.
     void filterBox_KeyPress(int &keyAscii);
     void evaluateButton_Click();
-    // A double-click with the primary button on a row loads that receipt.
+    // A double-click with the primary button on a row loads that receipt
+    // and puts the window aside with its evaluation.
     void receiptTable_DblClick(int viewRow);
     void saveCsvButton_Click();
     void closeButton_Click();
