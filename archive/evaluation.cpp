@@ -148,8 +148,15 @@ void appendCsvField(QString &line, QString text, bool number)
             || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r'))
             text.prepend(QLatin1Char('\''));
     }
-    if (text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r'))
-        || text.contains(QLatin1Char('\n'))) {
+    // Besides ";", LibreOffice's import splits at "," and tab unless the user
+    // unticks them: a decimal comma or an address with commas is quoted, so
+    // that it stays one field there too; Excel and CSV readers take the quotes
+    // off and read a quoted number as a number.
+    const bool needsQuotes = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r')
+            || c == QLatin1Char('\n') || c == QLatin1Char('\t');
+    });
+    if (needsQuotes) {
         text.replace(QLatin1Char('"'), QLatin1String("\"\""));
         line += QLatin1Char('"') + text + QLatin1Char('"');
     } else {

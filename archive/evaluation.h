@@ -149,10 +149,10 @@ QString cellText(const EvaluationRow &row, int column, CellUse use = CellUse::Ta
 
 // The CSV file of the rows in the given order: UTF-8 with a byte order mark,
 // ";" between fields, CR LF after every row, a header row first and nothing
-// but rows after it. A field holding ";", a quote or a line end is quoted
-// with its quotes doubled; a text starting with "=", "+", "-", "@", a tab or
-// a carriage return gets a leading apostrophe, so that no spreadsheet runs
-// it as a formula.
+// but rows after it. A field holding ";", ",", a tab, a quote or a line end
+// is quoted with its quotes doubled; a text starting with "=", "+", "-",
+// "@", a tab or a carriage return gets a leading apostrophe, so that no
+// spreadsheet runs it as a formula.
 QByteArray evaluationCsv(const std::vector<EvaluationRow> &rows, const std::vector<int> &order);
 
 // Writes the bytes to a file anywhere the user chose, completely or not at

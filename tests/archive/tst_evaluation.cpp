@@ -266,6 +266,8 @@ private slots:
         QVERIFY(csv.endsWith("\r\n"));
         QCOMPARE(csv.count("\r\n"), 4);
         QCOMPARE(csv.count('\n'), 4);
+        // Quoted where LibreOffice would split it: a decimal comma, a comma, a tab.
+        QVERIFY(csv.contains("\r\n9;02.01.2026; -1;\"'\tTab\";\"0,01\";?;\"0,00\";\"0,01\"\r\n"));
 
         const QString python = QStandardPaths::findExecutable("python3");
         if (python.isEmpty())

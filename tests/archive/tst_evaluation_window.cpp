@@ -216,9 +216,10 @@ private slots:
         w->saveCsvButton->click();
         const QList<QByteArray> lines = testsupport::get(m_tmp.path(), "Auswertung.csv").split('\n');
         QCOMPARE(lines.size(), 6);
-        QCOMPARE(lines.at(1), QByteArray("10;09.03.2026;'=1+1;Zweck;9,50;0;0,00;9,50\r"));
-        QCOMPARE(lines.at(3), QByteArray("3;08.03.2026;\"Anna Schulz; Bonn\";Zweck;840,34;19;159,66;1000,00\r"));
-        QCOMPARE(lines.at(4), QString::fromUtf8("4;07.03.2026;Ärztin Mertens;Zweck;;?;;zehn,00\r").toUtf8());
+        QCOMPARE(lines.at(1), QByteArray("10;09.03.2026;'=1+1;Zweck;\"9,50\";0;\"0,00\";\"9,50\"\r"));
+        QCOMPARE(lines.at(3),
+                 QByteArray("3;08.03.2026;\"Anna Schulz; Bonn\";Zweck;\"840,34\";19;\"159,66\";\"1000,00\"\r"));
+        QCOMPARE(lines.at(4), QString::fromUtf8("4;07.03.2026;Ärztin Mertens;Zweck;;?;;\"zehn,00\"\r").toUtf8());
     }
 };
 
