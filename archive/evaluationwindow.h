@@ -79,7 +79,6 @@ public:
     void closeButton_Click();
 
     const EvaluationTableModel &model() const { return *m_model; }
-    const EvaluationSums &sums() const { return m_sums; }
 
     // A date typed the German way: "31.12.2026", "1.2.2026" or "1.2.26"
     // (the years 2000 to 2099), blanks around it allowed; anything else

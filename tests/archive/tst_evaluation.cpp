@@ -293,17 +293,6 @@ private slots:
         };
         QCOMPARE(read, expected);
     }
-
-    void csvFileIsWrittenOrTheFailureTold()
-    {
-        QTemporaryDir tmp;
-        QString error;
-        QVERIFY(writeWholeFile(tmp.filePath("a.csv"), "x;y\r\n", &error));
-        QCOMPARE(testsupport::get(tmp.path(), "a.csv"), QByteArray("x;y\r\n"));
-        QVERIFY(!writeWholeFile(tmp.filePath("nicht/da.csv"), "x", &error));
-        QVERIFY2(error.startsWith(QStringLiteral("Die Datei \"")), qPrintable(error));
-        QVERIFY(error.contains(QStringLiteral("konnte nicht gespeichert werden")));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestEvaluation)
