@@ -252,12 +252,18 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
     row.modifiedMs = modifiedMs;
     row.savedOn = days.dayOf(modifiedMs);
     row.net = StoredAmount::read(lines[1], lines[2]);
-    row.vat = StoredAmount::read(lines[3], lines[4]);
+    // The breakdown at a rate of 0 empties the VAT's whole units and leaves
+    // every other amount field as it was, so the pennies line may still
+    // hold what an earlier rate put there: no units, no VAT.
+    if (!trimmed(lines[3]).isEmpty())
+        row.vat = StoredAmount::read(lines[3], lines[4]);
     row.total = StoredAmount::read(lines[5], lines[6]);
     row.payer = decoded(lines[8]);
     row.purpose = decoded(lines[9]);
-    row.readable = row.total.kind == StoredAmount::Kind::Value && row.net.kind != StoredAmount::Kind::Unreadable
-        && row.vat.kind != StoredAmount::Kind::Unreadable;
+    // Without VAT the net lines are not used.
+    const bool noVat = row.vat.kind == StoredAmount::Kind::Empty;
+    row.readable = row.total.kind == StoredAmount::Kind::Value
+        && (noVat || (row.net.kind != StoredAmount::Kind::Unreadable && row.vat.kind != StoredAmount::Kind::Unreadable));
     if (!row.readable)
         return row;
     row.rate = derivedRate(row.total, row.net, row.vat);

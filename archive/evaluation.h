@@ -59,11 +59,14 @@ struct EvaluationRow
     QString payer;
     QString purpose;
     // As the evaluation counts them: for a rate of 0 the net is the total
-    // and the VAT is zero, whatever the file holds in those lines.
+    // and the VAT is zero, whatever the file holds in those lines. A VAT
+    // whose whole units are blank is empty: the breakdown at a rate of 0
+    // empties them and leaves a pennies line of an earlier rate.
     StoredAmount net, vat, total;
     std::optional<int> rate;
-    // The total is a number and no amount line is unreadable: the row counts
-    // in the sums. Otherwise it is listed, marked, and counted apart.
+    // The total is a number and no amount line that counts is unreadable:
+    // the row counts in the sums. Otherwise it is listed, marked, and
+    // counted apart.
     bool readable = false;
 
     QDate savedOn; // the local day of modifiedMs

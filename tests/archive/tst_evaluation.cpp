@@ -114,6 +114,9 @@ private slots:
                               << "191,60" << "1.200,00" << "Anna";
         QTest::newRow("no VAT: the net is the total") << receipt("2", "86,21", ",", "100,00", "Bernd") << true
                                                       << "100,00" << "0" << "0,00" << "100,00" << "Bernd";
+        QTest::newRow("no VAT after another rate: its pennies stay") << receipt("2", "86,21", ",79", "100,00", "B")
+                                                                     << true << "100,00" << "0" << "0,00" << "100,00"
+                                                                     << "B";
         QTest::newRow("one penny digit is tens, blanks around")
             << receipt("3", " 9 ,35", "0,65 ", "10, 0", "") << true << "9,35" << "7" << "0,65" << "10,00" << "";
         QTest::newRow("net and VAT not adding up") << receipt("4", "86,21", "13,78", "100,00", "X") << true << "86,21"
