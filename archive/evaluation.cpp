@@ -96,7 +96,11 @@ std::array<QByteArrayView, 10> receiptLines(QByteArrayView bytes)
     return lines;
 }
 
-// Round half a penny up, as NetVatBreakdown does for positive amounts.
+// NetVatBreakdown's net for a total of whole pennies: total / (1 + rate/100)
+// rounded half a penny up. The breakdown itself works on digit strings of
+// any length; trying its 99 rates on each of a hundred thousand receipts
+// would take many seconds, this takes milliseconds. The tests hold the two
+// to the same results.
 qint64 netCents(qint64 totalCents, int rate)
 {
     const qint64 divisor = 100 + rate;
