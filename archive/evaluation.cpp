@@ -234,6 +234,22 @@ QString EvaluationRow::number() const
     return fileName.chopped(qMin<qsizetype>(4, fileName.size()));
 }
 
+namespace {
+
+// The local day of a moment given in ms since 1970 UTC. Asking the system's
+// time zone costs far more than the rest of a row, so the day last asked
+// for is remembered, with where it begins and ends: receipts saved one after
+// the other mostly fall on the same day.
+class LocalDays
+{
+public:
+    QDate dayOf(qint64 ms);
+
+private:
+    QDate m_day;
+    qint64 m_begin = 0, m_end = 0; // [begin, end) in ms
+};
+
 QDate LocalDays::dayOf(qint64 ms)
 {
     if (m_day.isValid() && ms >= m_begin && ms < m_end)
@@ -245,8 +261,6 @@ QDate LocalDays::dayOf(qint64 ms)
     m_day = ms >= m_begin && ms < m_end ? day : QDate();
     return day;
 }
-
-namespace {
 
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes, LocalDays &days)
 {

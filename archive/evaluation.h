@@ -78,20 +78,6 @@ struct EvaluationRow
 // Missing lines are empty, lines after the tenth are not read.
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes);
 
-// The local day of a moment given in ms since 1970 UTC. Asking the system's
-// time zone costs far more than the rest of a row, so the day last asked
-// for is remembered, with where it begins and ends: receipts saved one after
-// the other mostly fall on the same day.
-class LocalDays
-{
-public:
-    QDate dayOf(qint64 ms);
-
-private:
-    QDate m_day;
-    qint64 m_begin = 0, m_end = 0; // [begin, end) in ms
-};
-
 struct EvaluationFilter
 {
     // Letter case ignored, in any line, exactly as typed; empty: every receipt.
