@@ -14,13 +14,7 @@ Form7::Form7(quitt &main)
 void Form7::List1_DblClick()
 {
     const qsizetype line = selectedLine();
-    if (line >= 0) {
-        if (const auto record = LoadReceipt(m_main.files(), results().fileName(line))) {
-            m_main.showStoredFields(*record);
-            m_main.Command1->setEnabled(false);
-        }
-    }
-    m_main.platform().messageBox(this, QStringLiteral("Bitte Datum beachten!"));
+    m_main.loadReceiptFile(line >= 0 ? results().fileName(line) : QString(), this);
     close();
 }
 

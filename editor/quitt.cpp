@@ -395,6 +395,10 @@ void quitt::buildMenu()
     loeschen = named(bearbeiten->addAction(QStringLiteral("L&öschen einer erstellten Quittung"), this,
                                            &quitt::loeschen_Click),
                      "loeschen");
+    bearbeiten->addSeparator();
+    auswertung = named(bearbeiten->addAction(QStringLiteral("&Auswertung und Export..."), this,
+                                             &quitt::auswertung_Click),
+                       "auswertung");
 
     programmende = bar->addMenu(QStringLiteral("&Programm beenden"));
     programmende->setObjectName(QStringLiteral("programmende"));

@@ -525,3 +525,46 @@ QStringList WorkDir::splitLines(const QString &text)
         lines.append(text.mid(start));
     return lines;
 }
+
+void WorkDir::readEachWithModified(
+    const QStringList &storedNames,
+    const std::function<void(qsizetype, QByteArrayView, qint64)> &use) const
+{
+    // The same reading as readEach(); the fstat() it makes anyway gives the
+    // time, so a hundred thousand files cost no extra call each.
+    const int dir = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    for (qsizetype i = 0; i < storedNames.size(); ++i) {
+        const QString &name = storedNames.at(i);
+        if (!isBareName(name) || faulted(Op::Read, name, nullptr))
+            continue;
+        const int fd = ::openat(dir, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            continue;
+        }
+        qsizetype size = 0;
+        bool ok = true;
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer.data() + size, size_t(buffer.size() - size));
+            if (got < 0) {
+                ok = false;
+                break;
+            }
+            size += got;
+            if (size < buffer.size() || got == 0)
+                break;
+            buffer.resize(buffer.size() * 2);
+        }
+        ::close(fd);
+        if (ok)
+            use(i, QByteArrayView(buffer.constData(), size),
+                qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    }
+    ::close(dir);
+}

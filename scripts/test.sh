@@ -5,7 +5,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/packages.sh"
-ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils dpkg-dev dosfstools fusefat
+ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils dpkg-dev dosfstools fusefat python3
 jobs=$(nproc)
 
 cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

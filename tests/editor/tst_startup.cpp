@@ -502,6 +502,8 @@ private slots:
             "Erstellte Quittungen &bearbeiten",
             "  Laden einer erstell&ten Quittung...",
             QStringLiteral("  L&öschen einer erstellten Quittung"),
+            "  -",
+            "  &Auswertung und Export...",
             "&Programm beenden",
             "  Ende des P&rogramms",
         };

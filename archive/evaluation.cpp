@@ -1,0 +1,486 @@
+#include "archive/evaluation.h"
+
+#include "archive/search.h"
+
+#include <QByteArrayMatcher>
+#include <QDateTime>
+#include <QDir>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// The files are single-byte Windows-1252 text: letter case is ignored byte by
+// byte through one table, and only payer and purpose are decoded, through
+// another. Both are made from the program's own conversions and its search
+// rule (upperCased), so the evaluation finds what the search window finds.
+struct CodePage
+{
+    std::array<char, 256> upper;
+    std::array<char16_t, 256> unicode;
+
+    CodePage()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QString decoded = WorkDir::decode(QByteArrayView(&byte, 1));
+            unicode[b] = decoded.size() == 1 ? decoded.at(0).unicode() : char16_t(QChar::ReplacementCharacter);
+            const auto encoded = WorkDir::encode(upperCased(decoded));
+            upper[b] = encoded && encoded->size() == 1 ? encoded->at(0) : byte;
+        }
+    }
+};
+
+const CodePage &codePage()
+{
+    static const CodePage table;
+    return table;
+}
+
+QString decoded(QByteArrayView bytes)
+{
+    const auto &unicode = codePage().unicode;
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(unicode[uchar(bytes[i])]);
+    return text;
+}
+
+bool isBlank(char c)
+{
+    // The blanks QString::trimmed() takes away, in the code page of the files
+    // (0xA0 is the no-break space).
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == char(0xA0);
+}
+
+QByteArrayView trimmed(QByteArrayView text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+bool allDigits(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// The receipt file's first ten lines; a line end is CR LF, CR or LF.
+std::array<QByteArrayView, 10> receiptLines(QByteArrayView bytes)
+{
+    std::array<QByteArrayView, 10> lines {};
+    int count = 0;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n && count < 10; ++i) {
+        if (!isLineEnd(bytes[i]))
+            continue;
+        lines[size_t(count++)] = bytes.sliced(start, i - start);
+        if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (count < 10 && start < n)
+        lines[size_t(count)] = bytes.sliced(start);
+    return lines;
+}
+
+// NetVatBreakdown's net for a total of whole pennies: total / (1 + rate/100)
+// rounded half a penny up. The breakdown itself works on digit strings of
+// any length; trying its 99 rates on each of a hundred thousand receipts
+// would take many seconds, this takes milliseconds. The tests hold the two
+// to the same results.
+qint64 netCents(qint64 totalCents, int rate)
+{
+    const qint64 divisor = 100 + rate;
+    return (2 * totalCents * 100 + divisor) / (2 * divisor);
+}
+
+QString rateText(const EvaluationRow &row)
+{
+    return row.rate ? QString::number(*row.rate) : QStringLiteral("?");
+}
+
+QString amountText(const StoredAmount &a, bool grouped)
+{
+    switch (a.kind) {
+    case StoredAmount::Kind::Value:
+        return germanAmount(a.cents, grouped);
+    case StoredAmount::Kind::Unreadable:
+        return a.text;
+    case StoredAmount::Kind::Empty:
+        break;
+    }
+    return QString();
+}
+
+bool isCsvNumber(const EvaluationRow &row, int column)
+{
+    using namespace evaluationcolumn;
+    switch (column) {
+    case SavedOn:
+        return true;
+    case Rate:
+        return row.rate.has_value();
+    case Net:
+        return row.net.kind == StoredAmount::Kind::Value;
+    case Vat:
+        return row.vat.kind == StoredAmount::Kind::Value;
+    case Total:
+        return row.total.kind == StoredAmount::Kind::Value;
+    default:
+        return false;
+    }
+}
+
+void appendCsvField(QString &line, QString text, bool number)
+{
+    if (!number && !text.isEmpty()) {
+        const QChar first = text.at(0);
+        if (first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-')
+            || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r'))
+            text.prepend(QLatin1Char('\''));
+    }
+    // Besides ";", LibreOffice's import splits at "," and tab unless the user
+    // unticks them: a decimal comma or an address with commas is quoted, so
+    // that it stays one field there too; Excel and CSV readers take the quotes
+    // off and read a quoted number as a number.
+    const bool needsQuotes = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r')
+            || c == QLatin1Char('\n') || c == QLatin1Char('\t');
+    });
+    if (needsQuotes) {
+        text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        line += QLatin1Char('"') + text + QLatin1Char('"');
+    } else {
+        line += text;
+    }
+}
+
+} // namespace
+
+StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView penniesLine)
+{
+    const QByteArrayView units = trimmed(unitsLine);
+    const QByteArrayView pennies = trimmed(penniesLine);
+    StoredAmount a;
+    if (units.isEmpty() && pennies.isEmpty())
+        return a;
+    qsizetype lead = 0;
+    while (lead + 1 < units.size() && units[lead] == '0')
+        ++lead;
+    if (!units.isEmpty() && allDigits(units) && units.size() - lead <= maxUnitDigits && pennies.size() <= 2
+        && allDigits(pennies)) {
+        a.kind = Kind::Value;
+        for (const char c : units)
+            a.cents = a.cents * 10 + (c - '0');
+        a.cents *= 100;
+        if (!pennies.isEmpty())
+            a.cents += (pennies[0] - '0') * 10 + (pennies.size() > 1 ? pennies[1] - '0' : 0);
+        return a;
+    }
+    a.kind = Kind::Unreadable;
+    a.text = decoded(unitsLine);
+    if (!penniesLine.isEmpty())
+        a.text += QLatin1Char(',') + decoded(penniesLine);
+    return a;
+}
+
+StoredAmount StoredAmount::value(qint64 cents)
+{
+    StoredAmount a;
+    a.kind = Kind::Value;
+    a.cents = cents;
+    return a;
+}
+
+std::optional<int> derivedRate(const StoredAmount &total, const StoredAmount &net, const StoredAmount &vat)
+{
+    if (total.kind != StoredAmount::Kind::Value)
+        return std::nullopt;
+    // The breakdown at a rate of 0 only empties the VAT; at any other rate it
+    // writes a VAT, so an empty VAT is a rate of 0 and nothing else.
+    if (vat.kind == StoredAmount::Kind::Empty)
+        return 0;
+    if (net.kind != StoredAmount::Kind::Value || vat.kind != StoredAmount::Kind::Value)
+        return std::nullopt;
+    // The VAT is the total less the net, both to the penny.
+    if (net.cents + vat.cents != total.cents)
+        return std::nullopt;
+    std::optional<int> found;
+    for (int rate = 1; rate <= 99; ++rate) {
+        if (netCents(total.cents, rate) != net.cents)
+            continue;
+        if (found)
+            return std::nullopt; // small totals fit many rates
+        found = rate;
+    }
+    return found;
+}
+
+QString EvaluationRow::number() const
+{
+    return fileName.chopped(qMin<qsizetype>(4, fileName.size()));
+}
+
+namespace {
+
+// The local day of a moment given in ms since 1970 UTC. Asking the system's
+// time zone costs far more than the rest of a row, so the day last asked
+// for is remembered, with where it begins and ends: receipts saved one after
+// the other mostly fall on the same day.
+class LocalDays
+{
+public:
+    QDate dayOf(qint64 ms);
+
+private:
+    QDate m_day;
+    qint64 m_begin = 0, m_end = 0; // [begin, end) in ms
+};
+
+QDate LocalDays::dayOf(qint64 ms)
+{
+    if (m_day.isValid() && ms >= m_begin && ms < m_end)
+        return m_day;
+    const QDate day = QDateTime::fromMSecsSinceEpoch(ms).date();
+    m_begin = day.startOfDay().toMSecsSinceEpoch();
+    m_end = day.addDays(1).startOfDay().toMSecsSinceEpoch();
+    // A day the clock skips into (or out of) oddly is not remembered.
+    m_day = ms >= m_begin && ms < m_end ? day : QDate();
+    return day;
+}
+
+EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes, LocalDays &days)
+{
+    const auto lines = receiptLines(bytes);
+    EvaluationRow row;
+    row.fileName = fileName;
+    row.modifiedMs = modifiedMs;
+    row.savedOn = days.dayOf(modifiedMs);
+    row.net = StoredAmount::read(lines[1], lines[2]);
+    // The breakdown at a rate of 0 empties the VAT's whole units and leaves
+    // every other amount field as it was, so the pennies line may still
+    // hold what an earlier rate put there: no units, no VAT.
+    if (!trimmed(lines[3]).isEmpty())
+        row.vat = StoredAmount::read(lines[3], lines[4]);
+    row.total = StoredAmount::read(lines[5], lines[6]);
+    row.payer = decoded(lines[8]);
+    row.purpose = decoded(lines[9]);
+    // Without VAT the net lines are not used.
+    const bool noVat = row.vat.kind == StoredAmount::Kind::Empty;
+    row.readable = row.total.kind == StoredAmount::Kind::Value
+        && (noVat || (row.net.kind != StoredAmount::Kind::Unreadable && row.vat.kind != StoredAmount::Kind::Unreadable));
+    if (!row.readable)
+        return row;
+    row.rate = derivedRate(row.total, row.net, row.vat);
+    if (row.rate == 0) {
+        // Without VAT the whole total is net.
+        row.net = row.total;
+        row.vat = StoredAmount::value(0);
+    }
+    return row;
+}
+
+} // namespace
+
+EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes)
+{
+    LocalDays days;
+    return evaluationRow(fileName, modifiedMs, bytes, days);
+}
+
+std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
+                                            const EvaluationFilter &filter)
+{
+    std::vector<EvaluationRow> rows;
+    // A term outside the code page, or one holding a line end, is in no line.
+    const auto encodedTerm = WorkDir::encode(filter.term);
+    if (!encodedTerm || encodedTerm->contains('\r') || encodedTerm->contains('\n'))
+        return rows;
+    const auto &upper = codePage().upper;
+    QByteArray pattern = *encodedTerm;
+    for (char &c : pattern)
+        c = upper[uchar(c)];
+    const QByteArrayMatcher matcher(pattern);
+    QByteArray folded;
+    LocalDays days;
+
+    const qint64 from = filter.from.isValid() ? filter.from.startOfDay().toMSecsSinceEpoch()
+                                              : std::numeric_limits<qint64>::min();
+    const qint64 before = filter.to.isValid() ? filter.to.addDays(1).startOfDay().toMSecsSinceEpoch()
+                                              : std::numeric_limits<qint64>::max();
+
+    dir.readEachWithModified(files, [&](qsizetype f, QByteArrayView bytes, qint64 modified) {
+        if (modified < from || modified >= before)
+            return;
+        if (!pattern.isEmpty()) {
+            // The term holds no line end, so a match lies within one line.
+            folded.resize(bytes.size());
+            char *const out = folded.data();
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                out[i] = upper[uchar(bytes[i])];
+            if (matcher.indexIn(folded.constData(), folded.size()) < 0)
+                return;
+        }
+        rows.push_back(evaluationRow(files.at(f), modified, bytes, days));
+    });
+    return rows;
+}
+
+void CentSum::add(qint64 cents)
+{
+    m_low += cents % base;
+    m_high += cents / base;
+    if (m_low >= base) {
+        m_low -= base;
+        ++m_high;
+    }
+}
+
+QByteArray CentSum::digits() const
+{
+    if (m_high == 0)
+        return QByteArray::number(m_low);
+    return QByteArray::number(m_high) + QByteArray::number(m_low).rightJustified(18, '0');
+}
+
+EvaluationSums sumsOf(const std::vector<EvaluationRow> &rows)
+{
+    EvaluationSums sums;
+    for (const EvaluationRow &row : rows) {
+        if (!row.readable) {
+            ++sums.unreadable;
+            continue;
+        }
+        RateSum &rate = sums.perRate[size_t(row.rate.value_or(EvaluationSums::unknownRate))];
+        for (RateSum *sum : { &sums.all, &rate }) {
+            ++sum->count;
+            sum->total.add(row.total.cents);
+            // An empty net or VAT (where no rate fits) counts as nothing.
+            if (row.net.kind == StoredAmount::Kind::Value)
+                sum->net.add(row.net.cents);
+            if (row.vat.kind == StoredAmount::Kind::Value)
+                sum->vat.add(row.vat.cents);
+        }
+    }
+    return sums;
+}
+
+QString evaluationcolumn::title(int column)
+{
+    static const char *const titles[Count] = { "Nr.",   "Gespeichert am", "Erhalten von", "Für",
+                                               "Netto", "MWSt-Satz",      "MWSt",         "Gesamt" };
+    return column >= 0 && column < Count ? QString::fromUtf8(titles[column]) : QString();
+}
+
+QString germanAmount(const QByteArray &centsDigits, bool grouped)
+{
+    const QByteArray digits = centsDigits.rightJustified(3, '0');
+    const QByteArray units = digits.chopped(2);
+    QString out;
+    out.reserve(units.size() + units.size() / 3 + 3);
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        if (grouped && i > 0 && (units.size() - i) % 3 == 0)
+            out += QLatin1Char('.');
+        out += QLatin1Char(units.at(i));
+    }
+    out += QLatin1Char(',');
+    out += QLatin1String(digits.right(2));
+    return out;
+}
+
+QString germanDate(QDate date)
+{
+    // QDate::toString would do, at several times the cost for a whole table.
+    if (!date.isValid())
+        return QString();
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    const char text[] = { char('0' + day / 10),          char('0' + day % 10),          '.',
+                          char('0' + month / 10),        char('0' + month % 10),        '.',
+                          char('0' + year / 1000 % 10), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                          char('0' + year % 10) };
+    return QString::fromLatin1(text, sizeof text);
+}
+
+QString germanAmount(qint64 cents, bool grouped)
+{
+    return germanAmount(QByteArray::number(cents), grouped);
+}
+
+QString cellText(const EvaluationRow &row, int column, CellUse use)
+{
+    using namespace evaluationcolumn;
+    const bool grouped = use == CellUse::Table;
+    switch (column) {
+    case Number:
+        return row.number();
+    case SavedOn:
+        return germanDate(row.savedOn);
+    case Payer:
+        return row.payer;
+    case Purpose:
+        return row.purpose;
+    case Net:
+        return amountText(row.net, grouped);
+    case Rate:
+        return rateText(row);
+    case Vat:
+        return amountText(row.vat, grouped);
+    case Total:
+        return amountText(row.total, grouped);
+    default:
+        return QString();
+    }
+}
+
+QByteArray evaluationCsv(const std::vector<EvaluationRow> &rows, const std::vector<int> &order)
+{
+    using namespace evaluationcolumn;
+    // Row by row into UTF-8, so that the whole text is never held twice.
+    QByteArray bytes("\xEF\xBB\xBF");
+    bytes.reserve(qsizetype(order.size()) * 120 + 100);
+    QString line;
+    for (int column = 0; column < Count; ++column) {
+        if (column > 0)
+            line += QLatin1Char(';');
+        appendCsvField(line, title(column), false);
+    }
+    line += QLatin1String("\r\n");
+    bytes += line.toUtf8();
+    for (const int index : order) {
+        const EvaluationRow &row = rows.at(size_t(index));
+        line.clear();
+        for (int column = 0; column < Count; ++column) {
+            if (column > 0)
+                line += QLatin1Char(';');
+            appendCsvField(line, cellText(row, column, CellUse::Csv), isCsvNumber(row, column));
+        }
+        line += QLatin1String("\r\n");
+        bytes += line.toUtf8();
+    }
+    return bytes;
+}
+
+bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden. (%2)")
+                     .arg(QDir::toNativeSeparators(path), file.errorString());
+    return false;
+}

@@ -1,0 +1,500 @@
+#include "archive/evaluationwindow.h"
+
+#include "archive/search.h"
+#include "editor/quitt.h"
+#include "platform/controls.h"
+#include "platform/events.h"
+#include "platform/twips.h"
+
+#include <QCollator>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+using namespace evaluationcolumn;
+
+bool isAmountColumn(int column)
+{
+    return column == Net || column == Vat || column == Total;
+}
+
+// Numbers in the order of their value; an empty amount after every number,
+// an unreadable one last.
+std::pair<int, qint64> amountKey(const StoredAmount &a)
+{
+    switch (a.kind) {
+    case StoredAmount::Kind::Value:
+        return { 0, a.cents };
+    case StoredAmount::Kind::Empty:
+        return { 1, 0 };
+    case StoredAmount::Kind::Unreadable:
+        break;
+    }
+    return { 2, 0 };
+}
+
+const QColor unreadableBackground(255, 210, 210);
+
+} // namespace
+
+void EvaluationTableModel::setRows(std::vector<EvaluationRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    sortOrder();
+    endResetModel();
+}
+
+int EvaluationTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_order.size());
+}
+
+int EvaluationTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Count;
+}
+
+QVariant EvaluationTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return QVariant();
+    const EvaluationRow &row = shownRow(index.row());
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(row, column).left(paintedLength);
+    case Qt::TextAlignmentRole:
+        if (isAmountColumn(column))
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (column == Rate)
+            return QVariant(Qt::AlignCenter);
+        return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::BackgroundRole:
+        return row.readable ? QVariant() : QVariant(unreadableBackground);
+    case Qt::ToolTipRole:
+        if (!row.readable)
+            return QStringLiteral("Ein Betrag dieser Quittung ist keine Zahl: sie ist in keiner Summe enthalten.");
+        if (!row.rate)
+            return QStringLiteral("Kein Mehrwertsteuer-Satz (oder mehr als einer) ergibt genau Netto und MWSt "
+                                  "dieser Quittung.");
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant EvaluationTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return title(section);
+    // A first click on a heading sorts upwards, whatever the style prefers.
+    if (orientation == Qt::Horizontal && role == Qt::InitialSortOrderRole)
+        return int(Qt::AscendingOrder);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+void EvaluationTableModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= Count)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Selected cells follow their receipt.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> receipts;
+    receipts.reserve(size_t(before.size()));
+    for (const QModelIndex &i : before)
+        receipts.push_back(m_order[size_t(i.row())]);
+
+    m_sortColumn = column;
+    m_sortDirection = order;
+    sortOrder();
+
+    std::vector<int> position(m_rows.size());
+    for (size_t i = 0; i < m_order.size(); ++i)
+        position[size_t(m_order[i])] = int(i);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after.append(index(position[size_t(receipts[size_t(i)])], before.at(i).column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void EvaluationTableModel::sortOrder()
+{
+    const size_t n = m_rows.size();
+    m_order.resize(n);
+    std::iota(m_order.begin(), m_order.end(), 0);
+    const bool descending = m_sortDirection == Qt::DescendingOrder;
+    // One key per row, made before the sort; equal keys keep the order of
+    // the receipt numbers.
+    auto sortBy = [&](const auto &keys, auto less) {
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            return descending ? less(keys[size_t(b)], keys[size_t(a)]) : less(keys[size_t(a)], keys[size_t(b)]);
+        });
+    };
+    auto byValue = [&](auto keyOf) {
+        std::vector<decltype(keyOf(m_rows.front()))> keys;
+        keys.reserve(n);
+        for (const EvaluationRow &row : m_rows)
+            keys.push_back(keyOf(row));
+        sortBy(keys, std::less<>());
+    };
+    if (n == 0)
+        return;
+
+    switch (m_sortColumn) {
+    case Number:
+        // The rows come in the order of their numbers (2 before 10).
+        if (descending)
+            std::reverse(m_order.begin(), m_order.end());
+        break;
+    case SavedOn:
+        byValue([](const EvaluationRow &r) { return r.modifiedMs; });
+        break;
+    case Net:
+        byValue([](const EvaluationRow &r) { return amountKey(r.net); });
+        break;
+    case Vat:
+        byValue([](const EvaluationRow &r) { return amountKey(r.vat); });
+        break;
+    case Total:
+        byValue([](const EvaluationRow &r) { return amountKey(r.total); });
+        break;
+    case Rate:
+        byValue([](const EvaluationRow &r) { return r.readable ? r.rate.value_or(100) : 101; });
+        break;
+    case Payer:
+    case Purpose: {
+        // German order, letter case aside ("Ärzte" beside "Arzt", not after
+        // "Zahn"). Sort keys are made once: a collator comparison per pair
+        // would take seconds over a hundred thousand rows.
+        QCollator collator(QLocale(QLocale::German, QLocale::Germany));
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(n);
+        for (const EvaluationRow &row : m_rows)
+            keys.push_back(collator.sortKey((m_sortColumn == Payer ? row.payer : row.purpose).left(paintedLength)));
+        sortBy(keys, [](const QCollatorSortKey &a, const QCollatorSortKey &b) { return a.compare(b) < 0; });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
+    : QWidget(&main, Qt::Window), m_main(main), m_model(new EvaluationTableModel(this))
+{
+    setObjectName(QStringLiteral("ReceiptEvaluationWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Auswertung der ausgestellten Quittungen"));
+    setFont(uiFont(QStringLiteral("MS Sans Serif"), 8.25));
+    setBackground(this, colours::grey);
+    resize(twips::size(13800, 9000));
+    setMinimumSize(twips::size(9000, 6000));
+
+    filterFrame = new QGroupBox(QStringLiteral("Welche Quittungen?"), this);
+    filterFrame->setObjectName(QStringLiteral("filterFrame"));
+    searchTermBox = new QLineEdit(filterFrame);
+    searchTermBox->setObjectName(QStringLiteral("searchTermBox"));
+    fromDateBox = new QLineEdit(filterFrame);
+    fromDateBox->setObjectName(QStringLiteral("fromDateBox"));
+    toDateBox = new QLineEdit(filterFrame);
+    toDateBox->setObjectName(QStringLiteral("toDateBox"));
+    for (QLineEdit *box : { fromDateBox, toDateBox }) {
+        box->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+        box->setFixedWidth(twips::toPixels(1500));
+    }
+    for (QLineEdit *box : { searchTermBox, fromDateBox, toDateBox })
+        refuseUnstorable(box, m_main.platform());
+    evaluateButton = new QPushButton(QStringLiteral("&Auswerten"), filterFrame);
+    evaluateButton->setObjectName(QStringLiteral("evaluateButton"));
+    evaluateButton->setAutoDefault(false);
+    dateNoteLabel = new QLabel(QStringLiteral("Eine Quittungsdatei enthält kein Datum: als Datum einer Quittung "
+                                              "gilt der Tag, an dem ihre Datei zuletzt gespeichert wurde."),
+                               filterFrame);
+    dateNoteLabel->setObjectName(QStringLiteral("dateNoteLabel"));
+
+    auto *termLabel = new QLabel(QStringLiteral("Such&begriff (leer: alle Quittungen):"), filterFrame);
+    termLabel->setBuddy(searchTermBox);
+    auto *fromLabel = new QLabel(QStringLiteral("gespeichert &vom"), filterFrame);
+    fromLabel->setBuddy(fromDateBox);
+    auto *toLabel = new QLabel(QStringLiteral("b&is"), filterFrame);
+    toLabel->setBuddy(toDateBox);
+    auto *filterLayout = new QGridLayout(filterFrame);
+    filterLayout->addWidget(termLabel, 0, 0);
+    filterLayout->addWidget(searchTermBox, 0, 1, 1, 4);
+    filterLayout->addWidget(evaluateButton, 0, 5);
+    filterLayout->addWidget(fromLabel, 1, 0);
+    auto *period = new QHBoxLayout;
+    period->addWidget(fromDateBox);
+    period->addWidget(toLabel);
+    period->addWidget(toDateBox);
+    period->addStretch();
+    filterLayout->addLayout(period, 1, 1, 1, 4);
+    filterLayout->addWidget(dateNoteLabel, 2, 0, 1, 6);
+    filterLayout->setColumnStretch(1, 1);
+
+    receiptTable = new QTableView(this);
+    receiptTable->setObjectName(QStringLiteral("receiptTable"));
+    receiptTable->setModel(m_model);
+    receiptTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    receiptTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    receiptTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    receiptTable->setWordWrap(false);
+    receiptTable->verticalHeader()->hide();
+    // Fixed row heights and column widths: nothing is measured per row, so
+    // a hundred thousand rows fill the table at once.
+    receiptTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    receiptTable->verticalHeader()->setDefaultSectionSize(receiptTable->fontMetrics().height() + 6);
+    const int widths[Count] = { 900, 1500, 3000, 2400, 1350, 1050, 1200, 1350 };
+    for (int column = 0; column < Count; ++column)
+        receiptTable->setColumnWidth(column, twips::toPixels(widths[column]));
+    receiptTable->horizontalHeader()->setStretchLastSection(false);
+    receiptTable->setSortingEnabled(true);
+    receiptTable->sortByColumn(Number, Qt::AscendingOrder);
+    setBackground(receiptTable, colours::white);
+
+    sumsLabel = new QLabel(QStringLiteral("Summen der angezeigten Quittungen:"), this);
+    sumsLabel->setObjectName(QStringLiteral("sumsLabel"));
+    sumsTable = new QTableWidget(0, 5, this);
+    sumsTable->setObjectName(QStringLiteral("sumsTable"));
+    sumsTable->setHorizontalHeaderLabels({ QStringLiteral("MWSt-Satz"), QStringLiteral("Anzahl"),
+                                           QStringLiteral("Netto"), QStringLiteral("MWSt"),
+                                           QStringLiteral("Gesamt") });
+    sumsTable->verticalHeader()->hide();
+    sumsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sumsTable->setWordWrap(false);
+    sumsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    sumsTable->verticalHeader()->setDefaultSectionSize(receiptTable->verticalHeader()->defaultSectionSize());
+    sumsTable->horizontalHeader()->setStretchLastSection(true);
+    // Room for four rates, "?", the sum and the unreadable ones.
+    sumsTable->setFixedHeight(sumsTable->horizontalHeader()->sizeHint().height()
+                              + 7 * sumsTable->verticalHeader()->defaultSectionSize() + 2 * sumsTable->frameWidth());
+    const int sumWidths[] = { 3300, 1050, 1800, 1800, 1800 };
+    for (int column = 0; column < 5; ++column)
+        sumsTable->setColumnWidth(column, twips::toPixels(sumWidths[column]));
+    setBackground(sumsTable, colours::white);
+
+    loadNoteLabel = new QLabel(QStringLiteral("Ein Doppelklick auf eine Zeile lädt die Quittung in das "
+                                              "Hauptfenster; das Menü bringt diese Auswertung danach wieder."),
+                               this);
+    loadNoteLabel->setObjectName(QStringLiteral("loadNoteLabel"));
+    saveCsvButton = new QPushButton(QStringLiteral("Als &CSV-Datei speichern..."), this);
+    saveCsvButton->setObjectName(QStringLiteral("saveCsvButton"));
+    saveCsvButton->setAutoDefault(false);
+    saveCsvButton->setEnabled(false);
+    closeButton = new QPushButton(QStringLiteral("&Schließen"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(loadNoteLabel, 1);
+    buttons->addWidget(saveCsvButton);
+    buttons->addWidget(closeButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(filterFrame);
+    layout->addWidget(receiptTable, 1);
+    layout->addWidget(sumsLabel);
+    layout->addWidget(sumsTable);
+    layout->addLayout(buttons);
+
+    auto *events = new EventRouter(this);
+    for (QLineEdit *box : { searchTermBox, fromDateBox, toDateBox })
+        events->onKeyPress(box, [this](int &key) { filterBox_KeyPress(key); });
+    // The viewport gets the clicks; the filter sees which button it was.
+    receiptTable->viewport()->installEventFilter(this);
+    connect(evaluateButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::evaluateButton_Click);
+    connect(saveCsvButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::saveCsvButton_Click);
+    connect(closeButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::closeButton_Click);
+
+    Form_Load();
+}
+
+void ReceiptEvaluationWindow::Form_Load()
+{
+    const QSize client(twips::fromPixels(width()), twips::fromPixels(height()));
+    const QPoint at = twips::centred(m_main.platform().screenSizeTwips(), client);
+    move(twips::toPixels(at.x()), twips::toPixels(at.y()));
+    showSums();
+    searchTermBox->setFocus();
+}
+
+void ReceiptEvaluationWindow::filterBox_KeyPress(int &keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    evaluateButton_Click();
+}
+
+QDate ReceiptEvaluationWindow::parseGermanDate(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4}|\\d{2})\\s*$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return QDate();
+    int year = m.captured(3).toInt();
+    if (m.capturedLength(3) == 2)
+        year += 2000;
+    return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
+}
+
+bool ReceiptEvaluationWindow::readDateBox(QLineEdit *box, QDate *date)
+{
+    *date = QDate();
+    if (box->text().trimmed().isEmpty())
+        return true;
+    *date = parseGermanDate(box->text());
+    if (date->isValid())
+        return true;
+    m_main.platform().messageBox(this, QStringLiteral("\"%1\" ist kein Datum. Bitte geben Sie es in der Form "
+                                                      "TT.MM.JJJJ ein, zum Beispiel 31.12.2026.")
+                                           .arg(box->text()));
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
+void ReceiptEvaluationWindow::evaluateButton_Click()
+{
+    EvaluationFilter filter;
+    filter.term = searchTermBox->text();
+    if (!readDateBox(fromDateBox, &filter.from) || !readDateBox(toDateBox, &filter.to))
+        return;
+    if (filter.from.isValid() && filter.to.isValid() && filter.from > filter.to) {
+        m_main.platform().messageBox(this, QStringLiteral("Der Zeitraum endet vor seinem Anfang. Bitte prüfen Sie "
+                                                          "die beiden Daten."));
+        fromDateBox->setFocus();
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // The old rows go first, so that two evaluations are never held at once.
+    m_model->setRows({});
+    m_model->setRows(EvaluateReceipts(m_main.files(), receiptFileList(m_main.files()), filter));
+    m_sums = sumsOf(m_model->rows());
+    showSums();
+    saveCsvButton->setEnabled(true);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void ReceiptEvaluationWindow::showSums()
+{
+    struct Line
+    {
+        QString what;
+        qint64 count;
+        const RateSum *sum;
+        QString tip;
+    };
+    std::vector<Line> lines;
+    for (int rate = 0; rate < int(m_sums.perRate.size()); ++rate) {
+        const RateSum &sum = m_sums.perRate[size_t(rate)];
+        if (sum.count == 0)
+            continue;
+        if (rate == EvaluationSums::unknownRate)
+            lines.push_back({ QStringLiteral("?"), sum.count, &sum,
+                              QStringLiteral("Quittungen, deren Beträge zu keinem Satz (oder zu mehreren) genau "
+                                             "passen") });
+        else
+            lines.push_back({ QStringLiteral("%1 %").arg(rate), sum.count, &sum, QString() });
+    }
+    lines.push_back({ QStringLiteral("Summe"), m_sums.all.count, &m_sums.all, QString() });
+    if (m_sums.unreadable > 0)
+        lines.push_back({ QStringLiteral("Beträge nicht lesbar (in keiner Summe)"), m_sums.unreadable, nullptr,
+                          QStringLiteral("Quittungen, deren Betragszeilen keine Zahlen sind") });
+
+    sumsTable->setRowCount(int(lines.size()));
+    for (int r = 0; r < int(lines.size()); ++r) {
+        const Line &line = lines[size_t(r)];
+        const QString texts[5] = { line.what, QString::number(line.count),
+                                   line.sum ? germanAmount(line.sum->net.digits()) : QString(),
+                                   line.sum ? germanAmount(line.sum->vat.digits()) : QString(),
+                                   line.sum ? germanAmount(line.sum->total.digits()) : QString() };
+        for (int c = 0; c < 5; ++c) {
+            auto *item = new QTableWidgetItem(texts[c]);
+            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+            if (!line.tip.isEmpty())
+                item->setToolTip(line.tip);
+            if (line.sum == &m_sums.all) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
+            sumsTable->setItem(r, c, item);
+        }
+    }
+}
+
+bool ReceiptEvaluationWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == receiptTable->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            const QModelIndex index = receiptTable->indexAt(mouse->position().toPoint());
+            if (index.isValid())
+                receiptTable_DblClick(index.row());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ReceiptEvaluationWindow::receiptTable_DblClick(int viewRow)
+{
+    if (viewRow < 0 || viewRow >= m_model->rowCount())
+        return;
+    m_main.loadReceiptFile(m_model->shownRow(viewRow).fileName, this);
+    // Out of the way of the main window, which it covers, as the search
+    // window goes; hidden rather than closed, the menu entry brings the
+    // evaluation back as it was.
+    hide();
+}
+
+void ReceiptEvaluationWindow::saveCsvButton_Click()
+{
+    const QString path = m_main.platform().saveFileName(this, QStringLiteral("Auswertung als CSV-Datei speichern"),
+                                                        m_main.files().filePath(QStringLiteral("Auswertung.csv")),
+                                                        QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!writeWholeFile(path, evaluationCsv(m_model->rows(), m_model->order()), &error))
+        m_main.platform().messageBox(this, error);
+}
+
+void ReceiptEvaluationWindow::closeButton_Click()
+{
+    close();
+}
+
+void quitt::auswertung_Click()
+{
+    showModeless(m_evaluationWindow, [this] { return new ReceiptEvaluationWindow(*this); });
+}
+
+ReceiptEvaluationWindow *quitt::evaluationWindow() const
+{
+    return m_evaluationWindow;
+}
+
+void quitt::loadReceiptFile(const QString &fileName, QWidget *parent)
+{
+    if (!fileName.isEmpty()) {
+        if (const auto record = LoadReceipt(files(), fileName)) {
+            showStoredFields(*record);
+            Command1->setEnabled(false);
+        }
+    }
+    platform().messageBox(parent, QStringLiteral("Bitte Datum beachten!"));
+}

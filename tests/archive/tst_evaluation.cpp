@@ -1,0 +1,302 @@
+#include "amounts/decimal.h"
+#include "amounts/netvat.h"
+#include "archive/evaluation.h"
+#include "archive/search.h"
+#include "tests/testsupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <random>
+
+namespace {
+
+using testsupport::put;
+
+QByteArray receipt(const QString &number, const QString &net, const QString &vat, const QString &total,
+                   const QString &payer, const QString &purpose = QString())
+{
+    // Amounts as "units,pennies"; a part left out is an empty line.
+    auto lines = [](const QString &amount) {
+        const QStringList parts = amount.split(QLatin1Char(','));
+        return parts.value(0) + "\r\n" + parts.value(1) + "\r\n";
+    };
+    return WorkDir::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
+                           + purpose + "\r\n")
+        .value();
+}
+
+void setModified(const QString &path, const QDateTime &when)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+QStringList numbers(const std::vector<EvaluationRow> &rows)
+{
+    QStringList out;
+    for (const EvaluationRow &r : rows)
+        out.append(r.number());
+    return out;
+}
+
+QString rateOf(const EvaluationRow &row)
+{
+    return cellText(row, evaluationcolumn::Rate);
+}
+
+} // namespace
+
+class TestEvaluation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Nothing here may follow the system's number or date settings.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
+
+    // The rate found for amounts the breakdown wrote is the rate it wrote
+    // them with, unless another rate gives the very same figures.
+    void rateAgreesWithTheBreakdown()
+    {
+        std::mt19937 rng(17);
+        QList<qint64> totals { 1, 50, 99, 100, 116, 1000, 1005, 9999999, 1234567890123 };
+        for (int i = 0; i < 300; ++i)
+            totals.append(qint64(rng() % 2000000));
+        for (const qint64 cents : totals) {
+            const QString units = QString::number(cents / 100);
+            const QString pennies = QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+            QHash<QString, QList<int>> ratesOf; // the figures written -> the rates writing them
+            QHash<int, Breakdown> written;
+            for (int rate = 1; rate <= 99; ++rate) {
+                const Breakdown b = NetVatBreakdown({ units, pennies, QString::number(rate) });
+                written.insert(rate, b);
+                ratesOf[*b.netUnits + ',' + *b.netPennies + ';' + *b.vatUnits + ',' + *b.vatPennies].append(rate);
+            }
+            const StoredAmount total = StoredAmount::read(units.toLatin1(), pennies.toLatin1());
+            for (int rate = 1; rate <= 99; ++rate) {
+                const Breakdown &b = written[rate];
+                const QList<int> same = ratesOf[*b.netUnits + ',' + *b.netPennies + ';' + *b.vatUnits + ',' + *b.vatPennies];
+                const auto found = derivedRate(total, StoredAmount::read(b.netUnits->toLatin1(), b.netPennies->toLatin1()),
+                                               StoredAmount::read(b.vatUnits->toLatin1(), b.vatPennies->toLatin1()));
+                const std::optional<int> expected = same.size() == 1 ? std::optional<int>(rate) : std::nullopt;
+                if (found != expected)
+                    QFAIL(qPrintable(QStringLiteral("total %1,%2 at %3 %: found %4")
+                                         .arg(units, pennies)
+                                         .arg(rate)
+                                         .arg(found ? QString::number(*found) : QStringLiteral("?"))));
+            }
+        }
+    }
+
+    void rowOfAFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("net");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("vat");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("payer");
+
+        QTest::newRow("19 %") << receipt("1", "1008,40", "191,60", "1200,00", "Anna") << true << "1.008,40" << "19"
+                              << "191,60" << "1.200,00" << "Anna";
+        QTest::newRow("no VAT: the net is the total") << receipt("2", "86,21", ",", "100,00", "Bernd") << true
+                                                      << "100,00" << "0" << "0,00" << "100,00" << "Bernd";
+        QTest::newRow("no VAT after another rate: its pennies stay") << receipt("2", "86,21", ",79", "100,00", "B")
+                                                                     << true << "100,00" << "0" << "0,00" << "100,00"
+                                                                     << "B";
+        QTest::newRow("one penny digit is tens, blanks around")
+            << receipt("3", " 9 ,35", "0,65 ", "10, 0", "") << true << "9,35" << "7" << "0,65" << "10,00" << "";
+        QTest::newRow("net and VAT not adding up") << receipt("4", "86,21", "13,78", "100,00", "X") << true << "86,21"
+                                                   << "?" << "13,78" << "100,00" << "X";
+        QTest::newRow("a penny fits every rate") << receipt("5", "0,01", "0,00", "0,01", "X") << true << "0,01" << "?"
+                                                 << "0,00" << "0,01" << "X";
+        QTest::newRow("net missing") << receipt("6", ",", "13,79", "100,00", "X") << true << "" << "?" << "13,79"
+                                     << "100,00" << "X";
+        QTest::newRow("letters in the total") << receipt("7", "86,21", "13,79", "1OO,00", "X") << false << "86,21"
+                                              << "?" << "13,79" << "1OO,00" << "X";
+        QTest::newRow("a sign") << receipt("8", ",", ",", "-5,00", "X") << false << "" << "?" << "" << "-5,00" << "X";
+        QTest::newRow("three penny digits") << receipt("9", ",", ",", "5,001", "X") << false << "" << "?" << ""
+                                            << "5,001" << "X";
+        QTest::newRow("fifteen digits") << receipt("10", ",", ",", "123456789012345,00", "X") << false << "" << "?"
+                                        << "" << "123456789012345,00" << "X";
+        QTest::newRow("no total") << receipt("11", ",", ",", ",", "X") << false << "" << "?" << "" << "" << "X";
+        QTest::newRow("three lines, LF only") << QByteArray("12\n86\n21") << false << "86,21" << "?" << "" << ""
+                                              << "";
+        QTest::newRow("empty file") << QByteArray() << false << "" << "?" << "" << "" << "";
+        QTest::newRow("CR only, an eleventh line") << QByteArray("13\r\r\r\r\r100\r00\rW\rP\xe4\rZ\rmore")
+                                                   << true << "100,00" << "0" << "0,00" << "100,00"
+                                                   << QString::fromUtf8("Pä");
+    }
+    void rowOfAFile()
+    {
+        QFETCH(QByteArray, bytes);
+        const EvaluationRow row = evaluationRow("1.num", 0, bytes);
+        QTEST(row.readable, "readable");
+        QTEST(cellText(row, evaluationcolumn::Net), "net");
+        QTEST(rateOf(row), "rate");
+        QTEST(cellText(row, evaluationcolumn::Vat), "vat");
+        QTEST(cellText(row, evaluationcolumn::Total), "total");
+        QTEST(row.payer, "payer");
+    }
+
+    void choosesByTermAndPeriod_data()
+    {
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("everything, the empty file too") << "" << "" << "" << QStringList { "1", "2", "10", "11", "x" };
+        QTest::newRow("letter case and umlauts") << QString::fromUtf8("MÜLLER") << "" << ""
+                                                 << QStringList { "2", "10" };
+        QTest::newRow("any line: the words") << "worte" << "" << "" << QStringList { "1", "2", "10", "11" };
+        QTest::newRow("a blank as typed") << "ta m" << "" << "" << QStringList { "2" };
+        QTest::newRow("two blanks as typed") << "ta  m" << "" << "" << QStringList {};
+        QTest::newRow("from, inclusive") << "" << "2026-03-01" << "" << QStringList { "10", "11", "x" };
+        QTest::newRow("to, inclusive") << "" << "" << "2026-03-01" << QStringList { "1", "2", "10" };
+        QTest::newRow("one day and a term") << QString::fromUtf8("müller") << "2026-03-01" << "2026-03-01"
+                                            << QStringList { "10" };
+    }
+    void choosesByTermAndPeriod()
+    {
+        QFETCH(QString, term);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QTemporaryDir tmp;
+        const QString d = tmp.path();
+        put(d, "1.num", receipt("1", "86,21", "13,79", "100,00", "Meier"));
+        put(d, "2.num", receipt("2", "86,21", "13,79", "100,00", QString::fromUtf8("Rita Müller")));
+        put(d, "10.num", receipt("10", "86,21", "13,79", "100,00", QString::fromUtf8("MÜLLER GmbH")));
+        put(d, "11.num", receipt("11", ",", ",", "5,00", "Otto"));
+        put(d, "x.num", "");
+        put(d, "notes.txt", "Müller");
+        QVERIFY(QDir(d).mkdir("folder.num"));
+        QVERIFY(QFile::link(tmp.filePath("nowhere"), tmp.filePath("broken.num")));
+        const QDateTime feb28(QDate(2026, 2, 28), QTime(23, 59, 59));
+        const QDateTime mar1(QDate(2026, 3, 1), QTime(0, 0, 0));
+        setModified(tmp.filePath("1.num"), feb28);
+        setModified(tmp.filePath("2.num"), feb28);
+        setModified(tmp.filePath("10.num"), mar1.addSecs(86399));
+        setModified(tmp.filePath("11.num"), mar1.addDays(1));
+        setModified(tmp.filePath("x.num"), mar1.addDays(400));
+
+        const WorkDir dir(d);
+        EvaluationFilter filter { term, QDate::fromString(from, Qt::ISODate), QDate::fromString(to, Qt::ISODate) };
+        const auto rows = EvaluateReceipts(dir, receiptFileList(dir), filter);
+        QTEST(numbers(rows), "expected");
+        for (const EvaluationRow &row : rows) {
+            if (row.number() == "10")
+                QCOMPARE(cellText(row, evaluationcolumn::SavedOn), QStringLiteral("01.03.2026"));
+        }
+    }
+
+    void oneHugeLineIsListed()
+    {
+        QTemporaryDir tmp;
+        QByteArray bytes = receipt("1", "86,21", "13,79", "100,00", "P", "Z");
+        bytes.replace("--Worte--", QByteArray(10 * 1024 * 1024, 'w'));
+        put(tmp.path(), "1.num", bytes);
+        put(tmp.path(), "2.num", receipt("2", "86,21", "13,79", "100,00", QString(3 * 1024 * 1024, QLatin1Char('7'))));
+        const WorkDir dir(tmp.path());
+        const auto rows = EvaluateReceipts(dir, receiptFileList(dir), { "P", {}, {} });
+        QCOMPARE(numbers(rows), QStringList { "1" });
+        QCOMPARE(rateOf(rows.front()), QStringLiteral("16"));
+        QCOMPARE(rows.front().purpose, QStringLiteral("Z"));
+    }
+
+    void sumsAreExact()
+    {
+        std::vector<EvaluationRow> rows;
+        auto add = [&rows](const char *net, const char *vat, const char *total) {
+            rows.push_back(evaluationRow("n.num", 0, receipt("n", net, vat, total, "P")));
+        };
+        add("1008,40", "191,60", "1200,00");       // 19
+        add("0,84", "0,16", "1,00");               // 19
+        add("9,35", "0,65", "10,00");              // 7
+        add(",", ",", "99999,99");                 // 0
+        add("86,21", "13,78", "100,00");           // ?
+        add("86,21", "13,79", "ein Hunderter,00"); // unreadable
+        const EvaluationSums sums = sumsOf(rows);
+        auto text = [](const RateSum &s) {
+            return QStringList { QString::number(s.count), germanAmount(s.net.digits()), germanAmount(s.vat.digits()),
+                                 germanAmount(s.total.digits()) };
+        };
+        QCOMPARE(text(sums.perRate[19]), (QStringList { "2", "1.009,24", "191,76", "1.201,00" }));
+        QCOMPARE(text(sums.perRate[7]), (QStringList { "1", "9,35", "0,65", "10,00" }));
+        QCOMPARE(text(sums.perRate[0]), (QStringList { "1", "99.999,99", "0,00", "99.999,99" }));
+        QCOMPARE(text(sums.perRate[EvaluationSums::unknownRate]), (QStringList { "1", "86,21", "13,78", "100,00" }));
+        QCOMPARE(text(sums.all), (QStringList { "5", "101.104,79", "206,19", "101.310,99" }));
+        QCOMPARE(sums.unreadable, 1);
+        QCOMPARE(sums.perRate[16].count, 0);
+
+        // Beyond what 64 bits hold, checked against the digit arithmetic of
+        // the amounts.
+        CentSum big;
+        QByteArray expected = "0";
+        const qint64 largest = 99999999999999 * 100 + 99;
+        for (int i = 0; i < 100003; ++i) {
+            big.add(largest);
+            expected = digitstring::add(expected, QByteArray::number(largest));
+        }
+        QCOMPARE(big.digits(), expected);
+    }
+
+    // What a spreadsheet gets, read back by a real CSV reader.
+    void csvReadsBack()
+    {
+        std::vector<EvaluationRow> rows;
+        rows.push_back(evaluationRow("7.num", QDateTime(QDate(2026, 3, 1), QTime(12, 0)).toMSecsSinceEpoch(),
+                                     receipt("7", "1008,40", "191,60", "1200,00", "=HYPERLINK(\"x\")",
+                                             QString::fromUtf8("Miete; März \"alt\""))));
+        rows.push_back(evaluationRow("-8.num", QDateTime(QDate(2025, 12, 31), QTime(8, 0)).toMSecsSinceEpoch(),
+                                     receipt("-8", ",", ",", "12a,5", "+49 711", "@Summe")));
+        rows.push_back(evaluationRow("9.num", QDateTime(QDate(2026, 1, 2), QTime(8, 0)).toMSecsSinceEpoch(),
+                                     receipt("9", "0,01", "0,00", "0,01", " -1", "\tTab")));
+        const QByteArray csv = evaluationCsv(rows, { 2, 0, 1 });
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFNr.;Gespeichert am;Erhalten von;F\xC3\xBCr;Netto;MWSt-Satz;MWSt;Gesamt\r\n"));
+        QVERIFY(csv.endsWith("\r\n"));
+        QCOMPARE(csv.count("\r\n"), 4);
+        QCOMPARE(csv.count('\n'), 4);
+        // Quoted where LibreOffice would split it: a decimal comma, a comma, a tab.
+        QVERIFY(csv.contains("\r\n9;02.01.2026; -1;\"'\tTab\";\"0,01\";?;\"0,00\";\"0,01\"\r\n"));
+
+        const QString python = QStandardPaths::findExecutable("python3");
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        QTemporaryDir tmp;
+        put(tmp.path(), "a.csv", csv);
+        QProcess reader;
+        reader.start(python, { "-c", "import csv, json, sys\n"
+                                     "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                                     "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n",
+                               tmp.filePath("a.csv") });
+        QVERIFY(reader.waitForFinished());
+        QCOMPARE(reader.exitCode(), 0);
+        QList<QStringList> read;
+        for (const QJsonValue &row : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
+            read.append(row.toVariant().toStringList());
+        const QList<QStringList> expected {
+            { "Nr.", "Gespeichert am", "Erhalten von", QString::fromUtf8("Für"), "Netto", "MWSt-Satz", "MWSt", "Gesamt" },
+            { "9", "02.01.2026", " -1", "'\tTab", "0,01", "?", "0,00", "0,01" },
+            { "7", "01.03.2026", "'=HYPERLINK(\"x\")", QString::fromUtf8("Miete; März \"alt\""), "1008,40", "19", "191,60",
+              "1200,00" },
+            { "'-8", "31.12.2025", "'+49 711", "'@Summe", "", "?", "", "12a,5" },
+        };
+        QCOMPARE(read, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEvaluation)
+#include "tst_evaluation.moc"
