@@ -289,10 +289,12 @@ SearchResults ReceiptSearch::run(const WorkDir &dir, const QStringList &files, c
 
     qint64 settledBefore = 0;
     bool watched = false;
+    bool stampsTell = false;
     if (cache) {
         cache->follow(dir, files);
         settledBefore = nowNanoseconds() - qint64(cache->m_settle.count());
         watched = cache->m_watch->active();
+        stampsTell = cache->m_watch->stampsTell();
     }
     using Trust = ReceiptCache::Trust;
 
@@ -350,9 +352,9 @@ SearchResults ReceiptSearch::run(const WorkDir &dir, const QStringList &files, c
                 piece.released += held.length;
             const qint64 at = blockStart() | piece.bytes.size();
             piece.bytes.append(bytes.data(), bytes.size());
-            const Trust trust = watched && !stamp.linked                          ? Trust::Watched
-                : qMax(stamp.modified, stamp.changed) < settledBefore ? Trust::Stamped
-                                                                      : Trust::Unsure;
+            const Trust trust = watched && !stamp.linked ? Trust::Watched
+                : stampsTell && qMax(stamp.modified, stamp.changed) < settledBefore ? Trust::Stamped
+                                                                                     : Trust::Unsure;
             held = { stamp, at, bytes.size(), trust };
             findLines(bytes.data(), bytes.size(), matcher, termLength, [&](qsizetype begin, qsizetype end) {
                 piece.entries.push_back({ at + begin, int(end - begin), int(f) });

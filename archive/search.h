@@ -73,8 +73,9 @@ private:
 // So on a local disk the folder is watched (WorkDir::Watch) from before the
 // first file is read, and a search asks only the kernel's list of files
 // changed since the last; those are read again. Where the watch cannot vouch
-// for a file (a network folder or FUSE, a file reached through a link, lost
-// notices), its stamp is checked before what is held of it is used.
+// for a file (a network folder, a file reached through a link, lost
+// notices), its stamp is checked before what is held of it is used. Under
+// FUSE, whose stamps need not move with a change, every file is read again.
 //
 // File systems stamp times with a coarse clock, FAT to two seconds, so a file
 // changed again within that time after it was read could keep its stamp. A

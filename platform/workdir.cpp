@@ -281,12 +281,9 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
 namespace {
 
 // File systems whose every change passes through this machine's kernel.
-bool reportsEveryChange(const char *path)
+bool reportsEveryChange(quint32 type)
 {
-    struct statfs fs;
-    if (::statfs(path, &fs) != 0)
-        return false;
-    switch (quint32(fs.f_type)) {
+    switch (type) {
     case 0xEF53:     // ext2, ext3, ext4
     case 0x58465342: // xfs
     case 0x9123683E: // btrfs
@@ -303,12 +300,20 @@ bool reportsEveryChange(const char *path)
     }
 }
 
+const quint32 fuseType = 0x65735546;
+
 } // namespace
 
 WorkDir::Watch::Watch(const WorkDir &dir)
 {
     const QByteArray path = QFile::encodeName(dir.path());
-    if (!reportsEveryChange(path.constData()))
+    struct statfs fs;
+    if (::statfs(path.constData(), &fs) != 0) {
+        m_stampsTell = false;
+        return;
+    }
+    m_stampsTell = quint32(fs.f_type) != fuseType;
+    if (!reportsEveryChange(quint32(fs.f_type)))
         return;
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0)

@@ -100,6 +100,9 @@ public:
         Watch &operator=(const Watch &) = delete;
 
         bool active() const { return m_fd >= 0; }
+        // Whether a file's stamp moves when its content changes. Not so under
+        // FUSE: fusefat, for one, keeps a file's time when it is rewritten.
+        bool stampsTell() const { return m_stampsTell; }
         // Appends the names of the files written, changed, created, removed
         // or renamed since the last call. False when it cannot say: changes
         // were lost in a flood of them, or the folder itself was removed or
@@ -108,6 +111,7 @@ public:
 
     private:
         int m_fd = -1;
+        bool m_stampsTell = true;
     };
 
     // Create or truncate, atomically: the old content stays until the new one

@@ -5,7 +5,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/packages.sh"
-ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils dpkg-dev
+ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils dpkg-dev fusefat dosfstools
 jobs=$(nproc)
 
 cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
