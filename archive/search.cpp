@@ -455,9 +455,11 @@ void ReceiptCache::follow(const WorkDir &dir, const QStringList &files)
     } else if (m_watch->active()) {
         QStringList changed;
         if (!m_watch->takeChanges(&changed)) {
+            // Whether a file was stamped well before it was read is not
+            // known any more, so its stamp cannot vouch for it either.
             for (Held &held : m_held) {
                 if (held.trust == Trust::Watched)
-                    held.trust = Trust::Stamped;
+                    held.trust = Trust::Unsure;
             }
         }
         if (!changed.isEmpty() && m_index.isEmpty()) {

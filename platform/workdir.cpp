@@ -250,12 +250,13 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             continue;
         // Only a regular file: a device under that name (a link to /dev/zero)
         // would never end.
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool stamped = held || throughLink;
+        if (stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
             ::close(fd);
             continue;
         }
         // One read for the whole file where the size holds; a short read is its end.
-        if (st.st_size >= buffer.size())
+        if (stamped && st.st_size >= buffer.size())
             buffer.resize(qsizetype(st.st_size) + 1);
         qsizetype size = 0;
         bool ok = true;
@@ -269,11 +270,15 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             // A regular file reads short only at its end.
             if (size < buffer.size() || got == 0)
                 break;
+            if (!stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+                ok = false;
+                break;
+            }
             buffer.resize(buffer.size() * 2);
         }
         ::close(fd);
         if (ok)
-            use(i, QByteArrayView(buffer.constData(), size), stampOf(st, throughLink));
+            use(i, QByteArrayView(buffer.constData(), size), stamped ? stampOf(st, throughLink) : FileStamp());
     }
     ::close(dir);
 }

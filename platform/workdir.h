@@ -75,7 +75,10 @@ public:
     // were read from; a file that cannot be read is passed over.
     // held(index), where given, is the stamp of a copy of that file the caller
     // holds already, or null: a file that still has that stamp is not read
-    // (one stat instead), and kept(index) is called instead of use().
+    // (one stat instead), and kept(index) is called instead of use(). Without
+    // held, the files are not stamped (use() gets an empty stamp), which
+    // spares a stat a file: a file that is no regular one shows itself then
+    // as it is read (a folder fails, a device fills the buffer).
     // Several threads may read at once, each its own part of a list: nothing
     // here is shared but the fault hook, which is then called from them all.
     void readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
