@@ -1,9 +1,12 @@
 #include "archive/search.h"
 
-#include <QByteArrayMatcher>
+#include <QHash>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -14,7 +17,7 @@ namespace {
 // the files.
 struct CodePage
 {
-    std::array<char, 256> upper;
+    std::array<uchar, 256> upper;
     std::array<char16_t, 256> unicode;
 
     CodePage()
@@ -24,12 +27,12 @@ struct CodePage
             const QString decoded = WorkDir::decode(QByteArrayView(&byte, 1));
             const QChar c = decoded.size() == 1 ? decoded.at(0) : QChar(QChar::ReplacementCharacter);
             unicode[b] = c.unicode();
-            upper[b] = byte;
+            upper[b] = uchar(b);
             const QChar u = c.toUpper();
             if (u != c) {
                 const auto encoded = WorkDir::encode(QStringView(&u, 1));
                 if (encoded && encoded->size() == 1)
-                    upper[b] = encoded->at(0);
+                    upper[b] = uchar(encoded->at(0));
             }
         }
     }
@@ -59,6 +62,97 @@ QString decodeLine(QByteArrayView bytes)
 bool isDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The term in upper case, found in a text without regard to case. A
+// Horspool search that folds each byte it looks at through the code page's
+// table: QByteArrayMatcher would need every byte read copied in upper case
+// first, and std::boyer_moore_horspool_searcher, given a folding comparison,
+// keeps its table in a hash map that costs more than the folding saves.
+class FoldedMatcher
+{
+public:
+    explicit FoldedMatcher(const QByteArray &folded)
+        : m_pattern(folded)
+    {
+        const qsizetype m = m_pattern.size();
+        std::array<qsizetype, 256> lastAt;
+        lastAt.fill(-1);
+        for (qsizetype j = 0; j + 1 < m; ++j)
+            lastAt[uchar(m_pattern[j])] = j;
+        const auto &upper = codePage().upper;
+        for (int b = 0; b < 256; ++b) {
+            const qsizetype j = lastAt[upper[b]];
+            m_skip[b] = j < 0 ? m : m - 1 - j;
+        }
+    }
+
+    // Where the term first starts at or after `from`, or -1.
+    qsizetype indexIn(const char *data, qsizetype n, qsizetype from) const
+    {
+        const auto &upper = codePage().upper;
+        const qsizetype m = m_pattern.size();
+        const uchar *const p = reinterpret_cast<const uchar *>(m_pattern.constData());
+        const uchar *const text = reinterpret_cast<const uchar *>(data);
+        const uchar last = p[m - 1];
+        for (qsizetype i = from; i + m <= n;) {
+            const uchar c = text[i + m - 1];
+            if (upper[c] == last) {
+                qsizetype j = m - 2;
+                while (j >= 0 && upper[text[i + j]] == p[j])
+                    --j;
+                if (j < 0)
+                    return i;
+            }
+            i += m_skip[c];
+        }
+        return -1;
+    }
+
+private:
+    QByteArray m_pattern;
+    std::array<qsizetype, 256> m_skip;
+};
+
+// The lines of one file's bytes that hold the term, as offsets [begin, end)
+// into them; with no matcher, every non-empty line.
+template<typename Add>
+void findLines(const char *data, qsizetype n, const FoldedMatcher *matcher, qsizetype termLength, Add &&add)
+{
+    if (!matcher) {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= n; ++i) {
+            if (i < n && !isLineEnd(data[i]))
+                continue;
+            if (i > start)
+                add(start, i);
+            if (i + 1 < n && data[i] == '\r' && data[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+        return;
+    }
+    qsizetype from = 0;
+    while (from < n) {
+        const qsizetype hit = matcher->indexIn(data, n, from);
+        if (hit < 0)
+            break;
+        // The term holds no line end, so the match lies within one line.
+        qsizetype begin = hit;
+        while (begin > 0 && !isLineEnd(data[begin - 1]))
+            --begin;
+        qsizetype end = hit + termLength;
+        while (end < n && !isLineEnd(data[end]))
+            ++end;
+        add(begin, end);
+        from = end;
+    }
+}
+
+qint64 nowNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 const QString resultSeparator = QStringLiteral("          <Nr. - ");
@@ -95,11 +189,30 @@ QString orderKey(const QString &name)
 
 } // namespace
 
+// One search over a list of files: the list is cut into pieces of
+// neighbouring files, which the threads take one after another as they are
+// done with the last, so that a core busy with other work holds up no more
+// than one piece. Each piece collects its lines apart; they are put together
+// in the order of the pieces, which is the order of the list.
+class ReceiptSearch
+{
+public:
+    using Entry = SearchResults::Entry;
+    // The bytes at a position that names a block and an offset in it.
+    static const char *bytesAt(const std::vector<QByteArray> &blocks, qint64 at)
+    {
+        return blocks[size_t(at >> SearchResults::blockShift)].constData()
+            + (at & ((qint64(1) << SearchResults::blockShift) - 1));
+    }
+
+    static SearchResults run(const WorkDir &dir, const QStringList &files, const QString &term, ReceiptCache *cache);
+};
+
 QString SearchResults::storedLine(qsizetype i, qsizetype limit) const
 {
     const Entry &e = m_entries[size_t(i)];
     const qsizetype length = limit >= 0 ? qMin<qsizetype>(e.length, limit) : e.length;
-    return decodeLine(QByteArrayView(m_bytes.constData() + e.offset, length));
+    return decodeLine(QByteArrayView(ReceiptSearch::bytesAt(m_blocks, e.at), length));
 }
 
 QString SearchResults::fileName(qsizetype i) const
@@ -118,20 +231,45 @@ QString SearchResults::text(qsizetype i, qsizetype limit) const
 
 QStringList receiptFileList(const WorkDir &dir)
 {
-    const QStringList names = dir.list(QStringLiteral(".num"));
-    std::vector<std::pair<QString, QString>> keyed;
-    keyed.reserve(size_t(names.size()));
-    for (const QString &name : names)
-        keyed.emplace_back(orderKey(name), name);
-    std::sort(keyed.begin(), keyed.end());
+    const QStringList names = dir.list(QStringLiteral(".num"), WorkDir::Order::None);
+    // Sorted first on the first eight characters of each key packed into
+    // two numbers, which tells most names apart without comparing strings;
+    // the whole key, and then the name, only where those are equal.
+    struct Keyed
+    {
+        quint64 high = 0;
+        quint64 low = 0;
+        QString key;
+        qsizetype name;
+    };
+    std::vector<Keyed> keyed(static_cast<size_t>(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        Keyed &k = keyed[size_t(i)];
+        k.key = orderKey(names.at(i));
+        k.name = i;
+        for (qsizetype c = 0; c < 8; ++c) {
+            const quint64 unit = c < k.key.size() ? k.key.at(c).unicode() : 0;
+            (c < 4 ? k.high : k.low) |= unit << (16 * (3 - c % 4));
+        }
+    }
+    std::sort(keyed.begin(), keyed.end(), [&names](const Keyed &a, const Keyed &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        if (const int byKey = QStringView(a.key).compare(QStringView(b.key)))
+            return byKey < 0;
+        return names.at(a.name) < names.at(b.name);
+    });
     QStringList files;
     files.reserve(names.size());
-    for (auto &entry : keyed)
-        files.append(std::move(entry.second));
+    for (const Keyed &k : keyed)
+        files.append(names.at(k.name));
     return files;
 }
 
-SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const QString &term)
+SearchResults ReceiptSearch::run(const WorkDir &dir, const QStringList &files, const QString &term,
+                                 ReceiptCache *cache)
 {
     SearchResults results;
     results.m_files = files;
@@ -140,58 +278,263 @@ SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const
     const auto encodedTerm = WorkDir::encode(term);
     if (!encodedTerm || encodedTerm->contains('\r') || encodedTerm->contains('\n'))
         return results;
-
-    const auto &upper = codePage().upper;
     QByteArray pattern = *encodedTerm;
     for (char &c : pattern)
-        c = upper[uchar(c)];
-    const QByteArrayMatcher matcher(pattern);
-    QByteArray folded;
+        c = char(codePage().upper[uchar(c)]);
+    std::optional<FoldedMatcher> folded;
+    if (!pattern.isEmpty())
+        folded.emplace(pattern);
+    const FoldedMatcher *const matcher = folded ? &*folded : nullptr;
+    const qsizetype termLength = pattern.size();
 
-    auto add = [&results](int file, const char *begin, const char *end) {
-        results.m_entries.push_back({ results.m_bytes.size(), int(end - begin), file });
-        results.m_bytes.append(begin, end - begin);
+    qint64 settledBefore = 0;
+    bool watched = false;
+    bool stampsTell = false;
+    if (cache) {
+        cache->follow(dir, files);
+        settledBefore = nowNanoseconds() - qint64(cache->m_settle.count());
+        watched = cache->m_watch->active();
+        stampsTell = cache->m_watch->stampsTell();
+    }
+    using Trust = ReceiptCache::Trust;
+
+    const qsizetype n = files.size();
+    const qsizetype cores = qMax(1u, std::thread::hardware_concurrency());
+    // Pieces of at least some dozens of files, so that a small folder is
+    // still shared out but a piece costs more than handing it out.
+    const qsizetype perPiece = qMax<qsizetype>(32, (n + cores * 8 - 1) / (cores * 8));
+    const qsizetype pieces = (n + perPiece - 1) / perPiece;
+
+    struct Piece
+    {
+        qint64 block = -1; // its index among the blocks, taken when it first keeps bytes
+        QByteArray bytes;
+        std::vector<Entry> entries;
+        qint64 released = 0; // bytes the cache held of files read again
     };
+    std::vector<Piece> done(static_cast<size_t>(pieces));
+    const qint64 firstBlock = cache ? qint64(cache->m_blocks.size()) : 0;
+    std::atomic<qint64> nextBlock(firstBlock);
+    std::atomic<qsizetype> nextPiece(0);
 
-    dir.readEach(files, [&](qsizetype f, QByteArrayView content) {
-        const char *const data = content.data();
-        const qsizetype n = content.size();
+    auto search = [&](qsizetype p) {
+        Piece &piece = done[size_t(p)];
+        auto blockStart = [&] {
+            if (piece.block < 0)
+                piece.block = nextBlock++;
+            return piece.block << SearchResults::blockShift;
+        };
+        const qsizetype from = p * perPiece;
+        const qsizetype to = qMin(n, from + perPiece);
 
-        if (pattern.isEmpty()) {
-            qsizetype start = 0;
-            for (qsizetype i = 0; i <= n; ++i) {
-                if (i < n && !isLineEnd(data[i]))
-                    continue;
-                if (i > start)
-                    add(int(f), data + start, data + i);
-                if (i + 1 < n && data[i] == '\r' && data[i + 1] == '\n')
-                    ++i;
-                start = i + 1;
-            }
+        if (!cache) {
+            // Only the matching lines are kept.
+            dir.readEach(files, from, to, [&](qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &) {
+                findLines(bytes.data(), bytes.size(), matcher, termLength, [&](qsizetype begin, qsizetype end) {
+                    piece.entries.push_back({ blockStart() | piece.bytes.size(), int(end - begin), int(f) });
+                    piece.bytes.append(bytes.data() + begin, end - begin);
+                });
+            });
             return;
         }
 
-        folded.resize(n);
-        char *const low = folded.data();
-        for (qsizetype i = 0; i < n; ++i)
-            low[i] = upper[uchar(data[i])];
-        qsizetype from = 0;
-        while (from < n) {
-            const qsizetype hit = matcher.indexIn(low, n, from);
-            if (hit < 0)
-                break;
-            // The term holds no line end, so the match lies within one line.
-            qsizetype begin = hit;
-            while (begin > 0 && !isLineEnd(data[begin - 1]))
-                --begin;
-            qsizetype end = hit + pattern.size();
-            while (end < n && !isLineEnd(data[end]))
+        // Whole files are kept, and the lines found point into them.
+        auto searchHeld = [&](qsizetype f) {
+            const ReceiptCache::Held &held = cache->m_held[size_t(f)];
+            findLines(bytesAt(cache->m_blocks, held.at), held.length, matcher, termLength,
+                      [&](qsizetype begin, qsizetype end) {
+                          piece.entries.push_back({ held.at + begin, int(end - begin), int(f) });
+                      });
+        };
+        auto read = [&](qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp) {
+            ReceiptCache::Held &held = cache->m_held[size_t(f)];
+            if (held.at >= 0)
+                piece.released += held.length;
+            const qint64 at = blockStart() | piece.bytes.size();
+            piece.bytes.append(bytes.data(), bytes.size());
+            const Trust trust = watched && !stamp.linked ? Trust::Watched
+                : stampsTell && qMax(stamp.modified, stamp.changed) < settledBefore ? Trust::Stamped
+                                                                                     : Trust::Unsure;
+            held = { stamp, at, bytes.size(), trust };
+            findLines(bytes.data(), bytes.size(), matcher, termLength, [&](qsizetype begin, qsizetype end) {
+                piece.entries.push_back({ at + begin, int(end - begin), int(f) });
+            });
+        };
+        auto heldStamp = [&](qsizetype f) -> const WorkDir::FileStamp * {
+            const ReceiptCache::Held &held = cache->m_held[size_t(f)];
+            return held.at >= 0 && held.trust == Trust::Stamped ? &held.stamp : nullptr;
+        };
+        auto kept = [&](qsizetype f) {
+            // Unchanged since it was read; from now on the watch tells of a change.
+            ReceiptCache::Held &held = cache->m_held[size_t(f)];
+            if (watched && !held.stamp.linked)
+                held.trust = Trust::Watched;
+            searchHeld(f);
+        };
+        for (qsizetype f = from; f < to;) {
+            const ReceiptCache::Held &held = cache->m_held[size_t(f)];
+            if (held.at >= 0 && held.trust == Trust::Watched) {
+                searchHeld(f++);
+                continue;
+            }
+            // The files up to the next one the watch vouches for are looked at.
+            qsizetype end = f + 1;
+            while (end < to && !(cache->m_held[size_t(end)].at >= 0 && cache->m_held[size_t(end)].trust == Trust::Watched))
                 ++end;
-            add(int(f), data + begin, data + end);
-            from = end;
+            dir.readEach(files, f, end, read, heldStamp, kept);
+            f = end;
         }
-    });
+    };
+
+    auto work = [&] {
+        for (qsizetype p; (p = nextPiece++) < pieces;)
+            search(p);
+    };
+    std::vector<std::thread> helpers;
+    for (qsizetype t = 1; t < qMin(cores, pieces); ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break; // the threads there are take all pieces
+        }
+    }
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+
+    std::vector<QByteArray> &blocks = cache ? cache->m_blocks : results.m_blocks;
+    blocks.resize(size_t(nextBlock.load()));
+    size_t lines = 0;
+    for (Piece &piece : done) {
+        lines += piece.entries.size();
+        if (piece.block < 0)
+            continue;
+        piece.bytes.squeeze();
+        if (cache) {
+            cache->m_heldBytes += piece.bytes.size() - piece.released;
+            cache->m_blockBytes += piece.bytes.size();
+        }
+        blocks[size_t(piece.block)] = std::move(piece.bytes);
+    }
+    if (cache)
+        results.m_blocks = cache->m_blocks;
+    results.m_entries.reserve(lines);
+    for (Piece &piece : done) {
+        results.m_entries.insert(results.m_entries.end(), piece.entries.begin(), piece.entries.end());
+        piece.entries = {};
+    }
     return results;
+}
+
+ReceiptCache::ReceiptCache(std::chrono::nanoseconds settle)
+    : m_settle(settle)
+{
+}
+
+ReceiptCache::~ReceiptCache() = default;
+ReceiptCache::ReceiptCache(ReceiptCache &&) noexcept = default;
+ReceiptCache &ReceiptCache::operator=(ReceiptCache &&) noexcept = default;
+
+void ReceiptCache::forget(Held &held)
+{
+    if (held.at < 0)
+        return;
+    m_heldBytes -= held.length;
+    held.at = -1;
+}
+
+void ReceiptCache::follow(const WorkDir &dir, const QStringList &files)
+{
+    if (m_path != dir.path()) {
+        *this = ReceiptCache(m_settle);
+        m_path = dir.path();
+    }
+    if (!m_watch) {
+        // Before the first file is read, so that no change goes unseen.
+        m_watch = std::make_unique<WorkDir::Watch>(dir);
+    } else if (m_watch->active()) {
+        QStringList changed;
+        if (!m_watch->takeChanges(&changed)) {
+            // Whether a file was stamped well before it was read is not
+            // known any more, so its stamp cannot vouch for it either.
+            for (Held &held : m_held) {
+                if (held.trust == Trust::Watched)
+                    held.trust = Trust::Unsure;
+            }
+        }
+        if (!changed.isEmpty() && m_index.isEmpty()) {
+            m_index.reserve(m_files.size());
+            for (qsizetype i = 0; i < m_files.size(); ++i)
+                m_index.insert(m_files.at(i), i);
+        }
+        for (const QString &name : std::as_const(changed)) {
+            const auto found = m_index.constFind(name);
+            if (found != m_index.constEnd())
+                forget(m_held[size_t(*found)]);
+        }
+    }
+
+    if (files != m_files) {
+        // After a deletion the list is the old one less a file: taken over in
+        // step, and through the names only where the two part.
+        std::vector<Held> held(size_t(files.size()));
+        QHash<QString, qsizetype> where;
+        qsizetype next = 0;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            qsizetype old = -1;
+            if (where.isEmpty() && next < m_files.size() && m_files.at(next) == files.at(i)) {
+                old = next++;
+            } else if (!m_files.isEmpty()) {
+                if (where.isEmpty()) {
+                    where.reserve(m_files.size());
+                    for (qsizetype k = 0; k < m_files.size(); ++k)
+                        where.insert(m_files.at(k), k);
+                }
+                old = where.value(files.at(i), -1);
+            }
+            if (old >= 0) {
+                held[size_t(i)] = m_held[size_t(old)];
+                m_held[size_t(old)].at = -1; // a name listed twice is read twice
+            }
+        }
+        m_held = std::move(held);
+        m_files = files;
+        m_index.clear();
+        m_heldBytes = 0;
+        for (const Held &h : m_held)
+            m_heldBytes += h.at >= 0 ? h.length : 0;
+    }
+    // Files read again and files no longer listed leave their old bytes
+    // behind in the blocks.
+    if (m_blocks.size() > 256 || m_blockBytes > 2 * m_heldBytes + (qint64(8) << 20))
+        compact();
+}
+
+void ReceiptCache::compact()
+{
+    QByteArray bytes;
+    bytes.reserve(m_heldBytes);
+    for (Held &h : m_held) {
+        if (h.at < 0)
+            continue;
+        const char *const data = ReceiptSearch::bytesAt(m_blocks, h.at);
+        const qint64 at = bytes.size();
+        bytes.append(data, h.length);
+        h.at = at;
+    }
+    m_blocks.clear();
+    m_blocks.push_back(std::move(bytes));
+    m_heldBytes = m_blockBytes = m_blocks.front().size();
+}
+
+SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const QString &term)
+{
+    return ReceiptSearch::run(dir, files, term, nullptr);
+}
+
+SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const QString &term, ReceiptCache &cache)
+{
+    return ReceiptSearch::run(dir, files, term, &cache);
 }
 
 QString upperCased(const QString &text)

@@ -108,7 +108,7 @@ void ReceiptSearchWindow::Command2_Click()
     m_model->setResults(SearchResults());
     // A short term over a large archive takes a moment.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_model->setResults(SearchReceipts(m_main.files(), File1, Text1->text()));
+    m_model->setResults(SearchReceipts(m_main.files(), File1, Text1->text(), m_read));
     QGuiApplication::restoreOverrideCursor();
 }
 

@@ -53,7 +53,8 @@ public:
 
     void Form_Load();
     void text1_KeyPress(int &keyAscii);
-    // SearchReceipts over File1 with the term in Text1.
+    // SearchReceipts over File1 with the term in Text1; what the first search
+    // read stays with the window, so that later ones read only what changed.
     void Command2_Click();
     void Command1_Click();
     virtual void List1_DblClick() = 0;
@@ -83,4 +84,5 @@ protected:
 private:
     ResultListModel *m_model;
     QSize m_clientTwips;
+    ReceiptCache m_read;
 };

@@ -15,7 +15,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -194,8 +196,24 @@ std::optional<QString> WorkDir::readText(const QString &name) const
     return decode(*bytes);
 }
 
-void WorkDir::readEach(const QStringList &storedNames,
-                       const std::function<void(qsizetype, QByteArrayView)> &use) const
+namespace {
+
+WorkDir::FileStamp stampOf(const struct stat &st, bool throughLink = false)
+{
+    return { qint64(st.st_size),
+             qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+             qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
+             quint64(st.st_dev),
+             quint64(st.st_ino),
+             throughLink || st.st_nlink > 1 };
+}
+
+} // namespace
+
+void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
+                       const std::function<void(qsizetype, QByteArrayView, const FileStamp &)> &use,
+                       const std::function<const FileStamp *(qsizetype)> &held,
+                       const std::function<void(qsizetype)> &kept) const
 {
     // QFile asks the file system about each file several times before and
     // while reading it; over 100 000 receipts those calls are most of a
@@ -204,40 +222,149 @@ void WorkDir::readEach(const QStringList &storedNames,
     if (dir < 0)
         return;
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    for (qsizetype i = 0; i < storedNames.size(); ++i) {
+    for (qsizetype i = from; i < to; ++i) {
         const QString &name = storedNames.at(i);
-        if (!isBareName(name) || faulted(Op::Read, name, nullptr))
+        if (!isBareName(name))
+            continue;
+        const QByteArray encoded = QFile::encodeName(name);
+        struct stat st;
+        if (const FileStamp *known = held ? held(i) : nullptr) {
+            // Follows a link as the open below does.
+            if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known) {
+                kept(i);
+                continue;
+            }
+        }
+        if (faulted(Op::Read, name, nullptr))
             continue;
         // Not blocking: a pipe under a receipt's name must not stop the reading.
-        const int fd = ::openat(dir, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        // A symbolic link is followed, but the caller learns of it.
+        const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        bool throughLink = false;
+        int fd = ::openat(dir, encoded.constData(), flags | O_NOFOLLOW);
+        if (fd < 0 && errno == ELOOP) {
+            throughLink = true;
+            fd = ::openat(dir, encoded.constData(), flags);
+        }
         if (fd < 0)
             continue;
         // Only a regular file: a device under that name (a link to /dev/zero)
         // would never end.
-        struct stat st;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool stamped = held || throughLink;
+        if (stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
             ::close(fd);
             continue;
         }
+        // One read for the whole file where the size holds; a short read is its end.
+        if (stamped && st.st_size >= buffer.size())
+            buffer.resize(qsizetype(st.st_size) + 1);
         qsizetype size = 0;
         bool ok = true;
         for (;;) {
             const ssize_t got = ::read(fd, buffer.data() + size, size_t(buffer.size() - size));
             if (got < 0) {
-                ok = false; // a folder, for one
+                ok = false;
                 break;
             }
             size += got;
             // A regular file reads short only at its end.
             if (size < buffer.size() || got == 0)
                 break;
+            if (!stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+                ok = false;
+                break;
+            }
             buffer.resize(buffer.size() * 2);
         }
         ::close(fd);
         if (ok)
-            use(i, QByteArrayView(buffer.constData(), size));
+            use(i, QByteArrayView(buffer.constData(), size), stamped ? stampOf(st, throughLink) : FileStamp());
     }
     ::close(dir);
+}
+
+namespace {
+
+// File systems whose every change passes through this machine's kernel.
+bool reportsEveryChange(quint32 type)
+{
+    switch (type) {
+    case 0xEF53:     // ext2, ext3, ext4
+    case 0x58465342: // xfs
+    case 0x9123683E: // btrfs
+    case 0x01021994: // tmpfs
+    case 0xF2F52010: // f2fs
+    case 0x4d44:     // vfat
+    case 0x2011BAB0: // exfat
+    case 0x5346544e: // ntfs
+    case 0x2fc12fc1: // zfs
+    case 0xca451a4e: // bcachefs
+        return true;
+    default:
+        return false;
+    }
+}
+
+const quint32 fuseType = 0x65735546;
+
+} // namespace
+
+WorkDir::Watch::Watch(const WorkDir &dir)
+{
+    const QByteArray path = QFile::encodeName(dir.path());
+    struct statfs fs;
+    if (::statfs(path.constData(), &fs) != 0) {
+        m_stampsTell = false;
+        return;
+    }
+    m_stampsTell = quint32(fs.f_type) != fuseType;
+    if (!reportsEveryChange(quint32(fs.f_type)))
+        return;
+    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd < 0)
+        return;
+    const uint32_t mask = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO
+        | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+    if (::inotify_add_watch(m_fd, path.constData(), mask) < 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+WorkDir::Watch::~Watch()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool WorkDir::Watch::takeChanges(QStringList *names)
+{
+    if (m_fd < 0)
+        return false;
+    bool complete = true;
+    bool ended = false;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break; // nothing more (EAGAIN)
+        for (const char *p = buffer; p < buffer + got;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(p);
+            if (event->mask & IN_Q_OVERFLOW)
+                complete = false;
+            if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED))
+                ended = true;
+            if (event->len > 0)
+                names->append(QFile::decodeName(event->name));
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    if (ended) {
+        ::close(m_fd);
+        m_fd = -1;
+        return false;
+    }
+    return complete;
 }
 
 std::optional<QStringList> WorkDir::readLines(const QString &name) const
@@ -466,12 +593,20 @@ int WorkDir::removeLeftovers(int olderThanSeconds) const
     return removed;
 }
 
-QStringList WorkDir::list(const QString &suffix) const
+QStringList WorkDir::list(const QString &suffix, Order order) const
 {
     if (faulted(Op::List, suffix, nullptr))
         return {};
     ensureIndex();
     const QString lowerSuffix = suffix.toLower();
+    if (order == Order::None) {
+        QStringList names;
+        for (auto it = m_index.cbegin(); it != m_index.cend(); ++it) {
+            if (it.key().endsWith(lowerSuffix))
+                names.append(it.value());
+        }
+        return names;
+    }
     // Sorted on the index's lower-case keys: comparing those is several times
     // cheaper than a case-insensitive comparison of the names.
     QList<std::pair<QString, QString>> found;

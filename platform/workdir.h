@@ -50,13 +50,75 @@ public:
     // Lines without their ends; a line end may be CR LF, CR or LF. A final line
     // end does not start another line.
     std::optional<QStringList> readLines(const QString &name) const;
-    // Reads many files one after another, as a search through the whole
-    // archive does: names as stored (list() gives them), each file with one
-    // open, one read where it fits the buffer and one close, and without
-    // waiting on something that is no regular file. The bytes are valid until
-    // the callback returns; a file that cannot be read is passed over.
-    void readEach(const QStringList &storedNames,
-                  const std::function<void(qsizetype index, QByteArrayView bytes)> &use) const;
+    // A file's state as the file system tells it. Two equal stamps mean the
+    // same content as far as the file system can say: every write moves the
+    // change time, also when the size stays and the modification time is put
+    // back, and a file put in another's place has another inode.
+    struct FileStamp
+    {
+        qint64 size = -1;
+        qint64 modified = 0; // nanoseconds since the epoch
+        qint64 changed = 0;
+        quint64 device = 0;
+        quint64 inode = 0;
+        // Reached through a symbolic link, or with further hard links: the
+        // file can change by a path outside the folder. Not compared.
+        bool linked = false;
+        bool operator==(const FileStamp &o) const
+        {
+            return size == o.size && modified == o.modified && changed == o.changed && device == o.device
+                && inode == o.inode;
+        }
+    };
+    // Reads the files storedNames[from, to) one after another, as a search
+    // through the whole archive does: names as stored (list() gives them),
+    // each file with one open, one read where it fits the buffer and one
+    // close, and without waiting on something that is no regular file. use()
+    // gets the bytes, valid until it returns, and the stamp of the file they
+    // were read from; a file that cannot be read is passed over.
+    // held(index), where given, is the stamp of a copy of that file the caller
+    // holds already, or null: a file that still has that stamp is not read
+    // (one stat instead), and kept(index) is called instead of use(). Without
+    // held, the files are not stamped (use() gets an empty stamp), which
+    // spares a stat a file: a file that is no regular one shows itself then
+    // as it is read (a folder fails, a device fills the buffer).
+    // Several threads may read at once, each its own part of a list: nothing
+    // here is shared but the fault hook, which is then called from them all.
+    void readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
+                  const std::function<void(qsizetype index, QByteArrayView bytes, const FileStamp &stamp)> &use,
+                  const std::function<const FileStamp *(qsizetype index)> &held = {},
+                  const std::function<void(qsizetype index)> &kept = {}) const;
+
+    // Learns of the changes to the files in the folder from the kernel
+    // (inotify), where the folder's file system reports every change: local
+    // disks, not network folders or FUSE, where a change can come from
+    // another machine or from behind the file system's back. Only changes
+    // made through the folder are seen, not those through a link to a file
+    // elsewhere (FileStamp::linked). QFileSystemWatcher reports no change of
+    // content for a folder, and its signals come only when the event loop
+    // runs, so a change made just before a search could come too late.
+    class Watch
+    {
+    public:
+        explicit Watch(const WorkDir &dir);
+        ~Watch();
+        Watch(const Watch &) = delete;
+        Watch &operator=(const Watch &) = delete;
+
+        bool active() const { return m_fd >= 0; }
+        // Whether a file's stamp moves when its content changes. Not so under
+        // FUSE: fusefat, for one, keeps a file's time when it is rewritten.
+        bool stampsTell() const { return m_stampsTell; }
+        // Appends the names of the files written, changed, created, removed
+        // or renamed since the last call. False when it cannot say: changes
+        // were lost in a flood of them, or the folder itself was removed or
+        // moved (then the watch ends).
+        bool takeChanges(QStringList *names);
+
+    private:
+        int m_fd = -1;
+        bool m_stampsTell = true;
+    };
 
     // Create or truncate, atomically: the old content stays until the new one
     // is complete. A new file is created under the name as given.
@@ -72,8 +134,10 @@ public:
     bool moveToTrash(const QString &name, QString *error = nullptr);
 
     // Names of the regular files whose name ends in the suffix (any case),
-    // sorted by name without regard to case.
-    QStringList list(const QString &suffix) const;
+    // sorted by name without regard to case, or in no order for a caller
+    // that sorts them its own way.
+    enum class Order { ByName, None };
+    QStringList list(const QString &suffix, Order order = Order::ByName) const;
 
     // Forget what is known of the directory; the next lookup reads it again.
     void refresh() const;
