@@ -1,53 +1,17 @@
 #include "archive/evaluation.h"
 
+#include "archive/codepage.h"
 #include "archive/search.h"
 
-#include <QByteArrayMatcher>
 #include <QDateTime>
 #include <QDir>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
-
-// The files are single-byte Windows-1252 text: letter case is ignored byte by
-// byte through one table, and only payer and purpose are decoded, through
-// another. Both are made from the program's own conversions and its search
-// rule (upperCased), so the evaluation finds what the search window finds.
-struct CodePage
-{
-    std::array<char, 256> upper;
-    std::array<char16_t, 256> unicode;
-
-    CodePage()
-    {
-        for (int b = 0; b < 256; ++b) {
-            const char byte = char(b);
-            const QString decoded = WorkDir::decode(QByteArrayView(&byte, 1));
-            unicode[b] = decoded.size() == 1 ? decoded.at(0).unicode() : char16_t(QChar::ReplacementCharacter);
-            const auto encoded = WorkDir::encode(upperCased(decoded));
-            upper[b] = encoded && encoded->size() == 1 ? encoded->at(0) : byte;
-        }
-    }
-};
-
-const CodePage &codePage()
-{
-    static const CodePage table;
-    return table;
-}
-
-QString decoded(QByteArrayView bytes)
-{
-    const auto &unicode = codePage().unicode;
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(unicode[uchar(bytes[i])]);
-    return text;
-}
 
 bool isBlank(char c)
 {
@@ -191,9 +155,9 @@ StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView pennies
         return a;
     }
     a.kind = Kind::Unreadable;
-    a.text = decoded(unitsLine);
+    a.text = codepage::decode(unitsLine);
     if (!penniesLine.isEmpty())
-        a.text += QLatin1Char(',') + decoded(penniesLine);
+        a.text += QLatin1Char(',') + codepage::decode(penniesLine);
     return a;
 }
 
@@ -276,8 +240,8 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
     if (!trimmed(lines[3]).isEmpty())
         row.vat = StoredAmount::read(lines[3], lines[4]);
     row.total = StoredAmount::read(lines[5], lines[6]);
-    row.payer = decoded(lines[8]);
-    row.purpose = decoded(lines[9]);
+    row.payer = codepage::decode(lines[8]);
+    row.purpose = codepage::decode(lines[9]);
     // Without VAT the net lines are not used.
     const bool noVat = row.vat.kind == StoredAmount::Kind::Empty;
     row.readable = row.total.kind == StoredAmount::Kind::Value
@@ -309,12 +273,13 @@ std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringLis
     const auto encodedTerm = WorkDir::encode(filter.term);
     if (!encodedTerm || encodedTerm->contains('\r') || encodedTerm->contains('\n'))
         return rows;
-    const auto &upper = codePage().upper;
+    const auto &upper = codepage::upper();
     QByteArray pattern = *encodedTerm;
     for (char &c : pattern)
-        c = upper[uchar(c)];
-    const QByteArrayMatcher matcher(pattern);
-    QByteArray folded;
+        c = char(upper[uchar(c)]);
+    std::optional<codepage::FoldedMatcher> matcher;
+    if (!pattern.isEmpty())
+        matcher.emplace(pattern);
     LocalDays days;
 
     const qint64 from = filter.from.isValid() ? filter.from.startOfDay().toMSecsSinceEpoch()
@@ -322,20 +287,19 @@ std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringLis
     const qint64 before = filter.to.isValid() ? filter.to.addDays(1).startOfDay().toMSecsSinceEpoch()
                                               : std::numeric_limits<qint64>::max();
 
-    dir.readEachWithModified(files, [&](qsizetype f, QByteArrayView bytes, qint64 modified) {
+    // Asking for held copies (there are none) has each file stamped, and the
+    // stamp gives the time it was written.
+    const auto noneHeld = [](qsizetype) -> const WorkDir::FileStamp * { return nullptr; };
+    const auto use = [&](qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp) {
+        const qint64 modified = stamp.modified / 1000000;
         if (modified < from || modified >= before)
             return;
-        if (!pattern.isEmpty()) {
-            // The term holds no line end, so a match lies within one line.
-            folded.resize(bytes.size());
-            char *const out = folded.data();
-            for (qsizetype i = 0; i < bytes.size(); ++i)
-                out[i] = upper[uchar(bytes[i])];
-            if (matcher.indexIn(folded.constData(), folded.size()) < 0)
-                return;
-        }
+        // The term holds no line end, so a match lies within one line.
+        if (matcher && matcher->indexIn(bytes.data(), bytes.size(), 0) < 0)
+            return;
         rows.push_back(evaluationRow(files.at(f), modified, bytes, days));
-    });
+    };
+    dir.readEach(files, 0, files.size(), use, noneHeld);
     return rows;
 }
 

@@ -1,5 +1,7 @@
 #include "archive/search.h"
 
+#include "archive/codepage.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -10,53 +12,9 @@
 
 namespace {
 
-// The files are single-byte Windows-1252 text, so letter case can be ignored
-// byte by byte on the raw bytes through one table, and lines are decoded only
-// when they are shown. Both tables come from Qt's own conversions, so the
-// search agrees with upperCased() and with how the rest of the program reads
-// the files.
-struct CodePage
-{
-    std::array<uchar, 256> upper;
-    std::array<char16_t, 256> unicode;
-
-    CodePage()
-    {
-        for (int b = 0; b < 256; ++b) {
-            const char byte = char(b);
-            const QString decoded = WorkDir::decode(QByteArrayView(&byte, 1));
-            const QChar c = decoded.size() == 1 ? decoded.at(0) : QChar(QChar::ReplacementCharacter);
-            unicode[b] = c.unicode();
-            upper[b] = uchar(b);
-            const QChar u = c.toUpper();
-            if (u != c) {
-                const auto encoded = WorkDir::encode(QStringView(&u, 1));
-                if (encoded && encoded->size() == 1)
-                    upper[b] = uchar(encoded->at(0));
-            }
-        }
-    }
-};
-
-const CodePage &codePage()
-{
-    static const CodePage table;
-    return table;
-}
-
 bool isLineEnd(char c)
 {
     return c == '\r' || c == '\n';
-}
-
-QString decodeLine(QByteArrayView bytes)
-{
-    const auto &unicode = codePage().unicode;
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(unicode[uchar(bytes[i])]);
-    return text;
 }
 
 bool isDigit(QChar c)
@@ -64,60 +22,10 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// The term in upper case, found in a text without regard to case. A
-// Horspool search that folds each byte it looks at through the code page's
-// table: QByteArrayMatcher would need every byte read copied in upper case
-// first, and std::boyer_moore_horspool_searcher, given a folding comparison,
-// keeps its table in a hash map that costs more than the folding saves.
-class FoldedMatcher
-{
-public:
-    explicit FoldedMatcher(const QByteArray &folded)
-        : m_pattern(folded)
-    {
-        const qsizetype m = m_pattern.size();
-        std::array<qsizetype, 256> lastAt;
-        lastAt.fill(-1);
-        for (qsizetype j = 0; j + 1 < m; ++j)
-            lastAt[uchar(m_pattern[j])] = j;
-        const auto &upper = codePage().upper;
-        for (int b = 0; b < 256; ++b) {
-            const qsizetype j = lastAt[upper[b]];
-            m_skip[b] = j < 0 ? m : m - 1 - j;
-        }
-    }
-
-    // Where the term first starts at or after `from`, or -1.
-    qsizetype indexIn(const char *data, qsizetype n, qsizetype from) const
-    {
-        const auto &upper = codePage().upper;
-        const qsizetype m = m_pattern.size();
-        const uchar *const p = reinterpret_cast<const uchar *>(m_pattern.constData());
-        const uchar *const text = reinterpret_cast<const uchar *>(data);
-        const uchar last = p[m - 1];
-        for (qsizetype i = from; i + m <= n;) {
-            const uchar c = text[i + m - 1];
-            if (upper[c] == last) {
-                qsizetype j = m - 2;
-                while (j >= 0 && upper[text[i + j]] == p[j])
-                    --j;
-                if (j < 0)
-                    return i;
-            }
-            i += m_skip[c];
-        }
-        return -1;
-    }
-
-private:
-    QByteArray m_pattern;
-    std::array<qsizetype, 256> m_skip;
-};
-
 // The lines of one file's bytes that hold the term, as offsets [begin, end)
 // into them; with no matcher, every non-empty line.
 template<typename Add>
-void findLines(const char *data, qsizetype n, const FoldedMatcher *matcher, qsizetype termLength, Add &&add)
+void findLines(const char *data, qsizetype n, const codepage::FoldedMatcher *matcher, qsizetype termLength, Add &&add)
 {
     if (!matcher) {
         qsizetype start = 0;
@@ -212,7 +120,7 @@ QString SearchResults::storedLine(qsizetype i, qsizetype limit) const
 {
     const Entry &e = m_entries[size_t(i)];
     const qsizetype length = limit >= 0 ? qMin<qsizetype>(e.length, limit) : e.length;
-    return decodeLine(QByteArrayView(ReceiptSearch::bytesAt(m_blocks, e.at), length));
+    return codepage::decode(QByteArrayView(ReceiptSearch::bytesAt(m_blocks, e.at), length));
 }
 
 QString SearchResults::fileName(qsizetype i) const
@@ -280,11 +188,11 @@ SearchResults ReceiptSearch::run(const WorkDir &dir, const QStringList &files, c
         return results;
     QByteArray pattern = *encodedTerm;
     for (char &c : pattern)
-        c = char(codePage().upper[uchar(c)]);
-    std::optional<FoldedMatcher> folded;
+        c = char(codepage::upper()[uchar(c)]);
+    std::optional<codepage::FoldedMatcher> folded;
     if (!pattern.isEmpty())
         folded.emplace(pattern);
-    const FoldedMatcher *const matcher = folded ? &*folded : nullptr;
+    const codepage::FoldedMatcher *const matcher = folded ? &*folded : nullptr;
     const qsizetype termLength = pattern.size();
 
     qint64 settledBefore = 0;

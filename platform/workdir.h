@@ -191,12 +191,4 @@ private:
     mutable bool m_indexed = false;
     mutable Stamp m_stamp;
     mutable QHash<QString, QString> m_index; // lower-case name -> stored name
-
-public:
-    // As readEach(), and each file comes with the time it was last modified,
-    // in milliseconds since 1970 UTC: a receipt file holds no date, so the
-    // time it was written is the date it stands for.
-    void readEachWithModified(
-        const QStringList &storedNames,
-        const std::function<void(qsizetype index, QByteArrayView bytes, qint64 modifiedMs)> &use) const;
 };
