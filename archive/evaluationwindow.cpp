@@ -487,14 +487,3 @@ ReceiptEvaluationWindow *quitt::evaluationWindow() const
 {
     return m_evaluationWindow;
 }
-
-void quitt::loadReceiptFile(const QString &fileName, QWidget *parent)
-{
-    if (!fileName.isEmpty()) {
-        if (const auto record = LoadReceipt(files(), fileName)) {
-            showStoredFields(*record);
-            Command1->setEnabled(false);
-        }
-    }
-    platform().messageBox(parent, QStringLiteral("Bitte Datum beachten!"));
-}

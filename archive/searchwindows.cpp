@@ -42,6 +42,17 @@ void Form8::List1_DblClick()
     Command2_Click();
 }
 
+void quitt::loadReceiptFile(const QString &fileName, QWidget *parent)
+{
+    if (!fileName.isEmpty()) {
+        if (const auto record = LoadReceipt(files(), fileName)) {
+            showStoredFields(*record);
+            Command1->setEnabled(false);
+        }
+    }
+    platform().messageBox(parent, QStringLiteral("Bitte Datum beachten!"));
+}
+
 void quitt::suchequitt_Click()
 {
     showModeless(m_form7, [this] { return new Form7(*this); });

@@ -36,6 +36,7 @@ class Form8;
 class Form9;
 class Form11;
 class Form15;
+class ReceiptEvaluationWindow;
 class PrinterChoiceWindow;
 struct RewordRow;
 
@@ -174,6 +175,15 @@ public:
     void loeschen_Click();
     Form7 *searchWindow() const;
     Form8 *deleteWindow() const;
+    // Takes a saved receipt into the window, as a double-click in the search
+    // window or the evaluation window does, and asks to mind the date; a
+    // receipt that is gone changes nothing.
+    void loadReceiptFile(const QString &fileName, QWidget *parent);
+
+    // The evaluation window (archive/evaluationwindow.cpp).
+    QAction *auswertung = nullptr;
+    void auswertung_Click();
+    ReceiptEvaluationWindow *evaluationWindow() const;
 
     // Printing and the print font window.
     void Command5_Click();
@@ -240,18 +250,5 @@ private:
     QPointer<Form15> m_form15;
     bool m_ending = false;
     bool m_titleWriteFailed = false;
-
-public:
-    // The evaluation window: menu entry, its handler and the window while it
-    // is open (archive/evaluationwindow.cpp).
-    QAction *auswertung = nullptr;
-    void auswertung_Click();
-    class ReceiptEvaluationWindow *evaluationWindow() const;
-    // Takes a saved receipt into the window, as a double-click in the search
-    // window or the evaluation window does, and asks to mind the date; a
-    // receipt that is gone changes nothing.
-    void loadReceiptFile(const QString &fileName, QWidget *parent);
-
-private:
     QPointer<ReceiptEvaluationWindow> m_evaluationWindow;
 };
