@@ -9,6 +9,7 @@
 //   bench_archive [receipts] [runs]
 
 #include "archivegen.h"
+#include "benchtools.h"
 
 #include "archive/form7.h"
 #include "archive/search.h"
@@ -28,11 +29,8 @@
 
 namespace {
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
+using benchtools::median;
+using benchtools::statusKb;
 
 double medianMs(int runs, const std::function<void()> &run)
 {
@@ -51,18 +49,6 @@ void put(const QString &dir, const QString &name, const QByteArray &bytes)
     QFile f(dir.isEmpty() ? name : dir + QLatin1Char('/') + name);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
-}
-
-qint64 statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 // grep over the same folder as a whole process, its output into a file as a

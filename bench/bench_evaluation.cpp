@@ -10,6 +10,7 @@
 // when it holds no receipts yet.
 
 #include "archivegen.h"
+#include "benchtools.h"
 
 #include "archive/evaluationwindow.h"
 #include "archive/search.h"
@@ -29,11 +30,8 @@
 
 namespace {
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
+using benchtools::median;
+using benchtools::statusKb;
 
 // Processor time (user and system) of this process in ms: on a machine
 // shared with other work the wall clock wanders, the work itself does not.
@@ -61,18 +59,6 @@ Timing timed(int runs, const std::function<void()> &run)
         cpu.append(cpuMs() - c);
     }
     return { median(wall), median(cpu) };
-}
-
-qint64 statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 } // namespace
