@@ -39,7 +39,7 @@ namespace {
 // split the field, a character outside the code page would be lost.
 bool storable(const QString &field)
 {
-    return !field.contains(QLatin1Char('\r')) && !field.contains(QLatin1Char('\n')) && WorkDir::encodable(field);
+    return !WorkDir::holdsLineBreak(field) && WorkDir::encodable(field);
 }
 
 SaveOutcome refused(const QString &message)

@@ -180,13 +180,13 @@ namespace {
 class OneLineValidator : public QValidator
 {
 public:
-    OneLineValidator(QObject *parent, Platform &platform, bool codePageOnly)
-        : QValidator(parent), m_platform(&platform), m_codePageOnly(codePageOnly)
+    OneLineValidator(QObject *parent, Platform &platform, bool codePageToo)
+        : QValidator(parent), m_platform(&platform), m_codePageToo(codePageToo)
     {
     }
     State validate(QString &input, int &) const override
     {
-        if (!holdsLineBreak(input) && (!m_codePageOnly || WorkDir::encodable(input)))
+        if (!WorkDir::holdsLineBreak(input) && (!m_codePageToo || WorkDir::encodable(input)))
             return Acceptable;
         m_platform->beep();
         return Invalid;
@@ -194,20 +194,10 @@ public:
 
 private:
     Platform *m_platform;
-    bool m_codePageOnly;
+    bool m_codePageToo;
 };
 
 } // namespace
-
-bool holdsLineBreak(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
-            || c == QChar::ParagraphSeparator)
-            return true;
-    }
-    return false;
-}
 
 void refuseUnstorable(QLineEdit *box, Platform &platform)
 {

@@ -76,8 +76,6 @@ void refuseUnstorable(QLineEdit *box, Platform &platform);
 void refuseUnstorable(QComboBox *box, Platform &platform);
 // For a one-line box whose text is not stored: only line breaks are refused.
 void refuseLineBreaks(QLineEdit *box, Platform &platform);
-// True when the text holds a line break of any kind.
-bool holdsLineBreak(QStringView text);
 
 // An editable combo box whose text line keeps exactly what is typed: no
 // completion from its list.

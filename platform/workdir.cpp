@@ -660,3 +660,13 @@ QStringList WorkDir::splitLines(const QString &text)
         lines.append(text.mid(start));
     return lines;
 }
+
+bool WorkDir::holdsLineBreak(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}

@@ -162,6 +162,9 @@ public:
     // Windows-1252 conversions. encode() gives nothing when a character has no
     // place in the code page.
     static bool encodable(QStringView text);
+    // True when the text holds a line break of any kind: a value of one
+    // line must not, or it becomes two lines of its file.
+    static bool holdsLineBreak(QStringView text);
     static std::optional<QByteArray> encode(QStringView text);
     static QString decode(QByteArrayView bytes);
     static QStringList splitLines(const QString &text);

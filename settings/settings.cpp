@@ -33,8 +33,7 @@ bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QStri
 
 bool oneLine(const QString &name, const QString &value, QString *error)
 {
-    if (!value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n'))
-        && !value.contains(QChar::LineSeparator) && !value.contains(QChar::ParagraphSeparator))
+    if (!WorkDir::holdsLineBreak(value))
         return true;
     if (error)
         *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält einen "
