@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/pictures.h"
+#include "editor/pictures.h"
 #include "editor/quitt.h"
 #include "platform/controls.h"
 #include "platform/twips.h"

@@ -1,7 +1,8 @@
 #include "archive/evaluationwindow.h"
 
 #include "archive/search.h"
-#include "editor/quitt.h"
+#include "archive/archivecontroller.h"
+#include "platform/platform.h"
 #include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/twips.h"
@@ -11,7 +12,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
@@ -193,8 +193,8 @@ void EvaluationTableModel::sortOrder()
     }
 }
 
-ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
-    : QWidget(&main, Qt::Window), m_main(main), m_model(new EvaluationTableModel(this))
+ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWidget *mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_archive(archive), m_model(new EvaluationTableModel(this))
 {
     setObjectName(QStringLiteral("ReceiptEvaluationWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -217,7 +217,7 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
         box->setFixedWidth(twips::toPixels(1500));
     }
     for (QLineEdit *box : { searchTermBox, fromDateBox, toDateBox })
-        refuseUnstorable(box, m_main.platform());
+        refuseUnstorable(box, m_archive.platform());
     evaluateButton = new QPushButton(QStringLiteral("&Auswerten"), filterFrame);
     evaluateButton->setObjectName(QStringLiteral("evaluateButton"));
     evaluateButton->setAutoDefault(false);
@@ -313,8 +313,11 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
     auto *events = new EventRouter(this);
     for (QLineEdit *box : { searchTermBox, fromDateBox, toDateBox })
         events->onKeyPress(box, [this](int &key) { filterBox_KeyPress(key); });
-    // The viewport gets the clicks; the filter sees which button it was.
-    receiptTable->viewport()->installEventFilter(this);
+    events->onDoubleClick(receiptTable->viewport(), [this](QPoint at) {
+        const QModelIndex index = receiptTable->indexAt(at);
+        if (index.isValid())
+            receiptTable_DblClick(index.row());
+    });
     connect(evaluateButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::evaluateButton_Click);
     connect(saveCsvButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::saveCsvButton_Click);
     connect(closeButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::closeButton_Click);
@@ -325,7 +328,7 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(quitt &main)
 void ReceiptEvaluationWindow::Form_Load()
 {
     const QSize client(twips::fromPixels(width()), twips::fromPixels(height()));
-    const QPoint at = twips::centred(m_main.platform().screenSizeTwips(), client);
+    const QPoint at = twips::centred(m_archive.platform().screenSizeTwips(), client);
     move(twips::toPixels(at.x()), twips::toPixels(at.y()));
     showSums();
     searchTermBox->setFocus();
@@ -359,7 +362,7 @@ bool ReceiptEvaluationWindow::readDateBox(QLineEdit *box, QDate *date)
     *date = parseGermanDate(box->text());
     if (date->isValid())
         return true;
-    m_main.platform().messageBox(this, QStringLiteral("\"%1\" ist kein Datum. Bitte geben Sie es in der Form "
+    m_archive.platform().messageBox(this, QStringLiteral("\"%1\" ist kein Datum. Bitte geben Sie es in der Form "
                                                       "TT.MM.JJJJ ein, zum Beispiel 31.12.2026.")
                                            .arg(box->text()));
     box->setFocus();
@@ -374,7 +377,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     if (!readDateBox(fromDateBox, &filter.from) || !readDateBox(toDateBox, &filter.to))
         return;
     if (filter.from.isValid() && filter.to.isValid() && filter.from > filter.to) {
-        m_main.platform().messageBox(this, QStringLiteral("Der Zeitraum endet vor seinem Anfang. Bitte prüfen Sie "
+        m_archive.platform().messageBox(this, QStringLiteral("Der Zeitraum endet vor seinem Anfang. Bitte prüfen Sie "
                                                           "die beiden Daten."));
         fromDateBox->setFocus();
         return;
@@ -382,7 +385,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // The old rows go first, so that two evaluations are never held at once.
     m_model->setRows({});
-    m_model->setRows(EvaluateReceipts(m_main.files(), receiptFileList(m_main.files()), filter));
+    m_model->setRows(EvaluateReceipts(m_archive.files(), receiptFileList(m_archive.files()), filter));
     m_sums = sumsOf(m_model->rows());
     showSums();
     saveCsvButton->setEnabled(true);
@@ -437,24 +440,11 @@ void ReceiptEvaluationWindow::showSums()
     }
 }
 
-bool ReceiptEvaluationWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == receiptTable->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            const QModelIndex index = receiptTable->indexAt(mouse->position().toPoint());
-            if (index.isValid())
-                receiptTable_DblClick(index.row());
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void ReceiptEvaluationWindow::receiptTable_DblClick(int viewRow)
 {
     if (viewRow < 0 || viewRow >= m_model->rowCount())
         return;
-    m_main.loadReceiptFile(m_model->shownRow(viewRow).fileName, this);
+    m_archive.loadReceiptFile(m_model->shownRow(viewRow).fileName, this);
     // Out of the way of the main window, which it covers, as the search
     // window goes; hidden rather than closed, the menu entry brings the
     // evaluation back as it was.
@@ -463,27 +453,17 @@ void ReceiptEvaluationWindow::receiptTable_DblClick(int viewRow)
 
 void ReceiptEvaluationWindow::saveCsvButton_Click()
 {
-    const QString path = m_main.platform().saveFileName(this, QStringLiteral("Auswertung als CSV-Datei speichern"),
-                                                        m_main.files().filePath(QStringLiteral("Auswertung.csv")),
+    const QString path = m_archive.platform().saveFileName(this, QStringLiteral("Auswertung als CSV-Datei speichern"),
+                                                        m_archive.files().filePath(QStringLiteral("Auswertung.csv")),
                                                         QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty())
         return;
     QString error;
     if (!writeWholeFile(path, evaluationCsv(m_model->rows(), m_model->order()), &error))
-        m_main.platform().messageBox(this, error);
+        m_archive.platform().messageBox(this, error);
 }
 
 void ReceiptEvaluationWindow::closeButton_Click()
 {
     close();
-}
-
-void quitt::auswertung_Click()
-{
-    showModeless(m_evaluationWindow, [this] { return new ReceiptEvaluationWindow(*this); });
-}
-
-ReceiptEvaluationWindow *quitt::evaluationWindow() const
-{
-    return m_evaluationWindow;
 }

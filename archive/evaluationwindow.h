@@ -13,7 +13,7 @@
 
 #include <vector>
 
-class quitt;
+class ArchiveController;
 
 // The evaluation's rows for the table, in the order of the heading last
 // clicked. Sorting moves indices over keys made once per sort, never the
@@ -53,7 +53,7 @@ private:
 class ReceiptEvaluationWindow : public QWidget
 {
 public:
-    explicit ReceiptEvaluationWindow(quitt &main);
+    ReceiptEvaluationWindow(ArchiveController &archive, QWidget *mainWindow);
 
     QGroupBox *filterFrame;
     QLineEdit *searchTermBox;
@@ -85,15 +85,12 @@ public:
     // gives an invalid date.
     static QDate parseGermanDate(const QString &text);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     // Takes a date box's text; false, after telling the user, when it is no date.
     bool readDateBox(QLineEdit *box, QDate *date);
     void showSums();
 
-    quitt &m_main;
+    ArchiveController &m_archive;
     EvaluationTableModel *m_model;
     EvaluationSums m_sums;
 };

@@ -7,7 +7,7 @@
 class Form7 : public ReceiptSearchWindow
 {
 public:
-    explicit Form7(quitt &main);
+    Form7(ArchiveController &archive, QWidget *mainWindow);
 
     void List1_DblClick() override;
 };

@@ -7,7 +7,7 @@
 class Form8 : public ReceiptSearchWindow
 {
 public:
-    explicit Form8(quitt &main);
+    Form8(ArchiveController &archive, QWidget *mainWindow);
 
     void List1_DblClick() override;
 };

@@ -1,6 +1,7 @@
 #include "archive/searchwindow.h"
 
-#include "editor/quitt.h"
+#include "archive/archivecontroller.h"
+#include "platform/platform.h"
 #include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/twips.h"
@@ -27,8 +28,8 @@ QVariant ResultListModel::data(const QModelIndex &index, int role) const
     return m_results.text(index.row(), paintedLength);
 }
 
-ReceiptSearchWindow::ReceiptSearchWindow(quitt &main, const Design &d)
-    : QWidget(&main, Qt::Window), m_main(main), m_model(new ResultListModel(this)), m_clientTwips(d.client)
+ReceiptSearchWindow::ReceiptSearchWindow(ArchiveController &archive, QWidget *mainWindow, const Design &d)
+    : QWidget(mainWindow, Qt::Window), m_archive(archive), m_model(new ResultListModel(this)), m_clientTwips(d.client)
 {
     setObjectName(QString::fromLatin1(d.objectName));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,7 +45,7 @@ ReceiptSearchWindow::ReceiptSearchWindow(quitt &main, const Design &d)
     Frame1->setGeometry(twips::rect(d.frame1.x(), d.frame1.y(), 8355, 765));
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
-    refuseUnstorable(Text1, main.platform());
+    refuseUnstorable(Text1, archive.platform());
     Text1->setGeometry(twips::rect(150, 300, 4545, 345));
     Command2 = new QPushButton(QStringLiteral("s&uche..."), Frame1);
     Command2->setObjectName(QStringLiteral("Command2"));
@@ -88,9 +89,9 @@ ReceiptSearchWindow::ReceiptSearchWindow(quitt &main, const Design &d)
 
 void ReceiptSearchWindow::Form_Load()
 {
-    const QPoint at = twips::centred(m_main.platform().screenSizeTwips(), m_clientTwips);
+    const QPoint at = twips::centred(m_archive.platform().screenSizeTwips(), m_clientTwips);
     move(twips::toPixels(at.x()), twips::toPixels(at.y()));
-    File1 = receiptFileList(m_main.files());
+    File1 = receiptFileList(m_archive.files());
 }
 
 void ReceiptSearchWindow::text1_KeyPress(int &keyAscii)
@@ -108,7 +109,7 @@ void ReceiptSearchWindow::Command2_Click()
     m_model->setResults(SearchResults());
     // A short term over a large archive takes a moment.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_model->setResults(SearchReceipts(m_main.files(), File1, Text1->text(), m_read));
+    m_model->setResults(SearchReceipts(m_archive.files(), File1, Text1->text(), m_read));
     QGuiApplication::restoreOverrideCursor();
 }
 

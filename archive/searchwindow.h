@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-class quitt;
+class ArchiveController;
 
 // The result list's rows, made from the results as the view asks for them:
 // a view over a vector copes with the hundreds of thousands of lines an
@@ -77,9 +77,9 @@ protected:
         QPoint label1;
         QPoint command1;
     };
-    ReceiptSearchWindow(quitt &main, const Design &design);
+    ReceiptSearchWindow(ArchiveController &archive, QWidget *mainWindow, const Design &design);
 
-    quitt &m_main;
+    ArchiveController &m_archive;
 
 private:
     ResultListModel *m_model;

@@ -134,12 +134,12 @@ int main(int argc, char *argv[])
 
     // Opening the search window takes the file list.
     const double open = medianMs(runs, [&] {
-        if (w.searchWindow())
-            delete w.searchWindow();
-        w.suchequitt_Click();
+        if (w.archive().searchWindow())
+            delete w.archive().searchWindow();
+        w.suchequitt->trigger();
         QCoreApplication::processEvents();
     });
-    Form7 *window = w.searchWindow();
+    Form7 *window = w.archive().searchWindow();
     std::printf("opening the search window (list of %lld files): %.1f ms\n", qlonglong(window->File1.size()), open);
 
     const QString grepOut = scratch.filePath(QStringLiteral("grep.out"));
@@ -162,10 +162,10 @@ int main(int argc, char *argv[])
         return t.nsecsElapsed() / 1e6;
     };
     auto freshWindow = [&] {
-        delete w.searchWindow();
-        w.suchequitt_Click();
+        delete w.archive().searchWindow();
+        w.suchequitt->trigger();
         QCoreApplication::processEvents();
-        return w.searchWindow();
+        return w.archive().searchWindow();
     };
     bool allWithin = true;
     std::printf("median of %d runs, ours and grep taking turns, wall clock; grep as a whole process "

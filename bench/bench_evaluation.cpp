@@ -89,8 +89,8 @@ int main(int argc, char *argv[])
     ScriptedPlatform platform(folder);
     quitt main(platform);
     main.show();
-    main.auswertung_Click();
-    ReceiptEvaluationWindow *w = main.evaluationWindow();
+    main.auswertung->trigger();
+    ReceiptEvaluationWindow *w = main.archive().evaluationWindow();
     QCoreApplication::processEvents();
 
     auto evaluate = [&](const QString &term) {

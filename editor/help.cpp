@@ -1,14 +1,10 @@
 #include "editor/quitt.h"
-#include "app/form3.h"
-#include "archive/form7.h"
-#include "archive/form8.h"
+#include "editor/form3.h"
 #include "archive/receiptnumber.h"
 #include "editor/form11.h"
 #include "editor/form15.h"
 #include "editor/help.h"
 #include "editor/listeditor.h"
-#include "print/form9.h"
-#include "settings/form6.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -106,7 +102,7 @@ void quitt::setHelp(const QString &text)
 
 void quitt::Image2_Click()
 {
-    showModeless(m_form3, [this] { return new Form3(m_platform, this); });
+    m_windows.open<Form3>([this] { return new Form3(m_platform, this); });
 }
 
 void quitt::Command6_Click()
@@ -129,18 +125,14 @@ void quitt::endProgram()
     if (m_ending)
         return;
     m_ending = true;
-    if (m_form3)
-        m_form3->close();
-    // Every other window goes without its own closing logic: everything the
-    // program keeps was written when it changed.
-    const QList<QWidget *> others = { m_form6, m_form7, m_form8, m_form9, m_form11, m_form15 };
-    for (QWidget *w : others)
-        delete w;
+    if (Form3 *about = aboutWindow())
+        about->close();
+    m_windows.discardAll();
     hide();
     QCoreApplication::exit(0);
 }
 
 Form3 *quitt::aboutWindow() const
 {
-    return m_form3;
+    return m_windows.find<Form3>();
 }

@@ -19,20 +19,20 @@ Editor *makeEditor(Platform &platform, SortedComboBox *box, QWidget *main)
 
 void quitt::Command3_Click()
 {
-    showModeless(m_form11, [this] { return makeEditor<Form11>(m_platform, Combo3, this); });
+    m_windows.open<Form11>([this] { return makeEditor<Form11>(m_platform, Combo3, this); });
 }
 
 void quitt::Command4_Click()
 {
-    showModeless(m_form15, [this] { return makeEditor<Form15>(m_platform, Combo4, this); });
+    m_windows.open<Form15>([this] { return makeEditor<Form15>(m_platform, Combo4, this); });
 }
 
 Form11 *quitt::payerEditor() const
 {
-    return m_form11;
+    return m_windows.find<Form11>();
 }
 
 Form15 *quitt::purposeEditor() const
 {
-    return m_form15;
+    return m_windows.find<Form15>();
 }

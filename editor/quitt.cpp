@@ -1,6 +1,6 @@
 #include "editor/quitt.h"
 
-#include "app/pictures.h"
+#include "editor/pictures.h"
 #include "archive/receiptnumber.h"
 #include "platform/twips.h"
 #include "settings/settings.h"
@@ -13,7 +13,6 @@
 #include <QProxyStyle>
 #include <QStyleOptionComboBox>
 
-#include <functional>
 
 namespace {
 
@@ -111,7 +110,9 @@ QLineEdit *makeAmount(QWidget *parent, const QString &name, int left, int top, i
 } // namespace
 
 quitt::quitt(Platform &platform, QWidget *parent)
-    : QMainWindow(parent), m_platform(platform), m_events(new EventRouter(this))
+    : QMainWindow(parent), m_platform(platform), m_events(new EventRouter(this)),
+      m_archive(platform, *this, m_windows), m_print(platform, *this, m_windows),
+      m_settings(platform, *this, m_windows)
 {
     setObjectName(QStringLiteral("quitt"));
     installFontSubstitutes();
@@ -326,21 +327,23 @@ void quitt::buildMenu()
     anwenderdaten = named(grundeinstellungen->addAction(QStringLiteral("Anwenderdaten")), "anwenderdaten");
     anwenderdaten->setEnabled(false);
     anwender = named(grundeinstellungen->addAction(QStringLiteral("Ihr Name und die Anschrift ..."), this,
-                                                   &quitt::anwender_Click),
+                                                   [this] { m_settings.anwender_Click(); }),
                      "anwender");
     grundeinstellungen->addSeparator();
     wahrungmenu = grundeinstellungen->addMenu(QStringLiteral("Währung..."));
     wahrungmenu->setObjectName(QStringLiteral("wahrungmenu"));
-    wahrung = named(wahrungmenu->addAction(QStringLiteral("&Währung <DM> ändern"), this, &quitt::wahrung_Click),
+    wahrung = named(wahrungmenu->addAction(QStringLiteral("&Währung <DM> ändern"), this,
+                                           [this] { m_settings.wahrung_Click(); }),
                     "wahrung");
-    wahrungpf = named(wahrungmenu->addAction(QStringLiteral("W&ährung <Pf> ändern"), this, &quitt::wahrungpf_Click),
+    wahrungpf = named(wahrungmenu->addAction(QStringLiteral("W&ährung <Pf> ändern"), this,
+                                             [this] { m_settings.wahrungpf_Click(); }),
                       "wahrungpf");
     euroumstellen = named(grundeinstellungen->addAction(QStringLiteral("Auf &Euro umstellen..."), this,
-                                                        &quitt::euroumstellen_Click),
+                                                        [this] { m_settings.euroumstellen_Click(); }),
                           "euroumstellen");
     grundeinstellungen->addSeparator();
     mwständern = named(grundeinstellungen->addAction(QStringLiteral("Mehrwertsteuer-Satz ändern"), this,
-                                                     &quitt::mwständern_Click),
+                                                     [this] { m_settings.mwständern_Click(); }),
                        "mwständern");
     grundeinstellungen->addSeparator();
     gestaltung = named(grundeinstellungen->addAction(QStringLiteral("Gestaltung")), "gestaltung");
@@ -350,54 +353,56 @@ void quitt::buildMenu()
         QAction *quitt::*member;
         const char *name;
         const char *caption;
-        void (quitt::*handler)();
+        void (SettingsController::*handler)();
     };
     const Entry wording[] = {
-        { &quitt::stattquitt, "stattquitt", "Die Bezeichnung <Quittung> ändern", &quitt::stattquitt_Click },
-        { &quitt::nettoändern, "nettoändern", "Die Bezeichnung <netto> ändern", &quitt::nettoändern_Click },
-        { &quitt::bezmwst, "bezmwst", "Die Bezeichnung <%MWSt> ändern", &quitt::bezmwst_Click },
-        { &quitt::gesamtiändern, "gesamtiändern", "Die Bezeichnung <gesamt> ändern", &quitt::gesamtiändern_Click },
+        { &quitt::stattquitt, "stattquitt", "Die Bezeichnung <Quittung> ändern", &SettingsController::stattquitt_Click },
+        { &quitt::nettoändern, "nettoändern", "Die Bezeichnung <netto> ändern", &SettingsController::nettoändern_Click },
+        { &quitt::bezmwst, "bezmwst", "Die Bezeichnung <%MWSt> ändern", &SettingsController::bezmwst_Click },
+        { &quitt::gesamtiändern, "gesamtiändern", "Die Bezeichnung <gesamt> ändern", &SettingsController::gesamtiändern_Click },
         { &quitt::gesamtändern, "gesamtändern", "Die Bezeichnung <Gesamtbetrag in Worten> ändern",
-          &quitt::gesamtändern_Click },
-        { &quitt::pfändern, "pfändern", "Die Bezeichnung <Pfennige wie oben> ändern", &quitt::pfändern_Click },
-        { &quitt::betragvon, "betragvon", "Die Bezeichnung <Betrag erhalten von:> ändern", &quitt::betragvon_Click },
-        { &quitt::fuerändern, "fuerändern", "Die Bezeichnung <für:> ändern", &quitt::fuerändern_Click },
+          &SettingsController::gesamtändern_Click },
+        { &quitt::pfändern, "pfändern", "Die Bezeichnung <Pfennige wie oben> ändern", &SettingsController::pfändern_Click },
+        { &quitt::betragvon, "betragvon", "Die Bezeichnung <Betrag erhalten von:> ändern", &SettingsController::betragvon_Click },
+        { &quitt::fuerändern, "fuerändern", "Die Bezeichnung <für:> ändern", &SettingsController::fuerändern_Click },
         { &quitt::dankendändern, "dankendändern", "Die Bezeichnung <dankend erhalten> ändern",
-          &quitt::dankendändern_Click },
-        { &quitt::plzändern, "plzändern", "Die Bezeichnung <PLZ/Ort:> ändern", &quitt::plzändern_Click },
-        { &quitt::datumändern, "datumändern", "Die Bezeichnung <Datum:> ändern", &quitt::datumändern_Click },
+          &SettingsController::dankendändern_Click },
+        { &quitt::plzändern, "plzändern", "Die Bezeichnung <PLZ/Ort:> ändern", &SettingsController::plzändern_Click },
+        { &quitt::datumändern, "datumändern", "Die Bezeichnung <Datum:> ändern", &SettingsController::datumändern_Click },
     };
     for (const Entry &e : wording)
-        this->*e.member = named(grundeinstellungen->addAction(QString::fromUtf8(e.caption), this, e.handler), e.name);
+        this->*e.member = named(grundeinstellungen->addAction(QString::fromUtf8(e.caption), this,
+                                                              [this, h = e.handler] { (m_settings.*h)(); }),
+                                e.name);
     grundeinstellungen->addSeparator();
 
     druckeinstellungen = bar->addMenu(QStringLiteral("&Druck-Einstellungen"));
     druckeinstellungen->setObjectName(QStringLiteral("druckeinstellungen"));
     schrifti = named(druckeinstellungen->addAction(QStringLiteral("Schrift&wahl für den Ausdruck"), this,
-                                                   &quitt::schrifti_Click),
+                                                   [this] { m_print.schrifti_Click(); }),
                      "schrifti");
     druckeinstellungen->addSeparator();
     pdfspeichern = named(druckeinstellungen->addAction(QStringLiteral("Als &PDF speichern..."), this,
-                                                       &quitt::pdfspeichern_Click),
+                                                       [this] { m_print.pdfspeichern_Click(); }),
                          "pdfspeichern");
     druckvorschau = named(druckeinstellungen->addAction(QStringLiteral("Druck&vorschau..."), this,
-                                                        &quitt::druckvorschau_Click),
+                                                        [this] { m_print.druckvorschau_Click(); }),
                           "druckvorschau");
     druckerwahl = named(druckeinstellungen->addAction(QStringLiteral("Drucker &wählen..."), this,
-                                                      &quitt::druckerwahl_Click),
+                                                      [this] { m_print.druckerwahl_Click(); }),
                         "druckerwahl");
 
     bearbeiten = bar->addMenu(QStringLiteral("Erstellte Quittungen &bearbeiten"));
     bearbeiten->setObjectName(QStringLiteral("bearbeiten"));
     suchequitt = named(bearbeiten->addAction(QStringLiteral("Laden einer erstell&ten Quittung..."), this,
-                                             &quitt::suchequitt_Click),
+                                             [this] { m_archive.suchequitt_Click(); }),
                        "suchequitt");
     loeschen = named(bearbeiten->addAction(QStringLiteral("L&öschen einer erstellten Quittung"), this,
-                                           &quitt::loeschen_Click),
+                                           [this] { m_archive.loeschen_Click(); }),
                      "loeschen");
     bearbeiten->addSeparator();
     auswertung = named(bearbeiten->addAction(QStringLiteral("&Auswertung und Export..."), this,
-                                             &quitt::auswertung_Click),
+                                             [this] { m_archive.auswertung_Click(); }),
                        "auswertung");
 
     programmende = bar->addMenu(QStringLiteral("&Programm beenden"));
@@ -479,26 +484,21 @@ void quitt::Form_Load()
     const struct
     {
         const QString &file;
-        std::function<void(const QString &)> apply;
+        Wording part;
     } labels[] = {
-        { settingsfile::datum, [this](const QString &v) { Frame11->setTitle(v); } },
-        { settingsfile::plzort, [this](const QString &v) { Frame10->setTitle(v); } },
-        { settingsfile::danke, [this](const QString &v) { Label13->setText(v); } },
-        { settingsfile::fuerbez, [this](const QString &v) { Frame8->setTitle(v); } },
-        { settingsfile::betragv, [this](const QString &v) { Frame7->setTitle(v); } },
-        { settingsfile::wieoben, [this](const QString &v) { Label12->setText(v); } },
-        { settingsfile::gesamtt, [this](const QString &v) { Label3->setText(v); } },
-        { settingsfile::worten, [this](const QString &v) { Frame6->setTitle(v); } },
-        { settingsfile::netto, [this](const QString &v) { Label2->setText(v); } },
-        { settingsfile::mwstbez, [this](const QString &v) { Label5->setText(v); } },
-        { settingsfile::pf, [this](const QString &v) { for (QLabel *l : { Label9, Label10, Label11 }) l->setText(v); } },
-        { settingsfile::dm, [this](const QString &v) { for (QLabel *l : { Label6, Label7, Label8 }) l->setText(v); } },
-        { settingsfile::ort, [this](const QString &v) { Text10->setText(v); } },
+        { settingsfile::datum, Wording::DateHeading },     { settingsfile::plzort, Wording::PlaceHeading },
+        { settingsfile::danke, Wording::Thanks },          { settingsfile::fuerbez, Wording::PurposeHeading },
+        { settingsfile::betragv, Wording::PayerHeading },  { settingsfile::wieoben, Wording::PenniesNote },
+        { settingsfile::gesamtt, Wording::Total },         { settingsfile::worten, Wording::WordsHeading },
+        { settingsfile::netto, Wording::Net },             { settingsfile::mwstbez, Wording::VatName },
+        { settingsfile::pf, Wording::Subunit },            { settingsfile::dm, Wording::Currency },
     };
     for (const auto &row : labels) {
         if (const auto value = settingValue(files(), row.file))
-            row.apply(*value);
+            showWording(row.part, *value);
     }
+    if (const auto place = settingValue(files(), settingsfile::ort))
+        showPlace(*place);
 
     // 4. The proposed receipt number.
     if (SettingsExists(files(), settingsfile::nummer))
@@ -540,7 +540,7 @@ void quitt::Form_Load()
 
     // 9. The rate.
     if (const auto rate = settingValue(files(), settingsfile::mwst))
-        Combo2->setEditText(*rate);
+        showWording(Wording::Rate, *rate);
 
     // 10. The first start asks for the user's own data.
     if (!SettingsExists(files(), settingsfile::erst)) {
@@ -617,4 +617,117 @@ void quitt::showStoredFields(const ReceiptRecord &r)
     Text9->setText(r.amountInWords);
     Combo3->setEditText(r.payer);
     Combo4->setEditText(r.purpose);
+}
+
+void quitt::showLoadedReceipt(const ReceiptRecord &record)
+{
+    showStoredFields(record);
+    Command1->setEnabled(false);
+}
+
+PrintSnapshot quitt::printSnapshot() const
+{
+    PrintSnapshot s;
+    s.titleWord = Combo1->currentText();
+    s.number = Text8->text();
+    s.netWording = Label2->text();
+    s.vatSign = Label4->text();
+    s.vatRate = Combo2->currentText();
+    s.vatWording = Label5->text();
+    s.totalWording = Label3->text();
+    s.currencyNames = { Label6->text(), Label7->text(), Label8->text() };
+    s.subunitNames = { Label9->text(), Label10->text(), Label11->text() };
+    s.netUnits = Text2->text();
+    s.netPennies = Text3->text();
+    s.vatUnits = Text4->text();
+    s.vatPennies = Text5->text();
+    s.totalUnits = Text6->text();
+    s.totalPennies = Text7->text();
+    s.amountInWords = Text9->text();
+    s.wordsHeading = Frame6->title();
+    s.penniesNote = Label12->text();
+    s.payerHeading = Frame7->title();
+    s.payer = Combo3->currentText();
+    s.purposeHeading = Frame8->title();
+    s.purpose = Combo4->currentText();
+    s.thanks = Label13->text();
+    s.place = Text10->text();
+    s.date = Text11->text();
+    return s;
+}
+
+QString quitt::holdPrintFont(const QString &name)
+{
+    Label14->setText(name);
+    return Label14->text();
+}
+
+void quitt::showWording(Wording part, const QString &text)
+{
+    switch (part) {
+    case Wording::Title:
+        // The title field's change handling (number caption, title file)
+        // runs on every rewording, also when the text stays the same.
+        if (Combo1->currentText() == text)
+            Combo1_Change();
+        else
+            Combo1->setEditText(text);
+        break;
+    case Wording::Net:
+        Label2->setText(text);
+        break;
+    case Wording::VatName:
+        Label5->setText(text);
+        break;
+    case Wording::Total:
+        Label3->setText(text);
+        break;
+    case Wording::WordsHeading:
+        Frame6->setTitle(text);
+        break;
+    case Wording::PenniesNote:
+        Label12->setText(text);
+        break;
+    case Wording::PayerHeading:
+        Frame7->setTitle(text);
+        break;
+    case Wording::PurposeHeading:
+        Frame8->setTitle(text);
+        break;
+    case Wording::Thanks:
+        Label13->setText(text);
+        break;
+    case Wording::PlaceHeading:
+        Frame10->setTitle(text);
+        break;
+    case Wording::DateHeading:
+        Frame11->setTitle(text);
+        break;
+    case Wording::Rate:
+        Combo2->setEditText(text);
+        break;
+    case Wording::Currency:
+        for (QLabel *unit : { Label6, Label7, Label8 })
+            unit->setText(text);
+        break;
+    case Wording::Subunit:
+        for (QLabel *hundredth : { Label9, Label10, Label11 })
+            hundredth->setText(text);
+        break;
+    }
+}
+
+void quitt::showPlace(const QString &place)
+{
+    Text10->setText(place);
+}
+
+void quitt::Command5_Click()
+{
+    m_print.printOneCopy();
+}
+
+void quitt::Command7_Click()
+{
+    m_print.printTwoCopies();
 }

@@ -3,44 +3,48 @@
 // The main window: one receipt at a time, laid out like the printed receipt.
 //
 // The window owns its controls under the names the handlers use, and every
-// handler is a member named after its control and event. Handlers live with
-// their subsystem: amount entry in editor/entryfields.cpp, the words field in
-// amounts/wordsfield.cpp, lists in editor/lists.cpp, help, new receipt and
-// program end in editor/help.cpp, saving in archive/save.cpp, the search and
-// delete windows in archive/, printing and the font window in print/,
-// rewording and the user data window in settings/.
+// handler of its controls is a member named after its control and event:
+// amount entry in editor/entryfields.cpp, the words field in
+// editor/wordsfield.cpp, lists in editor/lists.cpp, help, new receipt and
+// program end in editor/help.cpp, saving in editor/save.cpp.
+//
+// The windows over the saved receipts, printing and the settings are the
+// business of three controllers in their own folders (ArchiveController,
+// PrintController, SettingsController). Each folder declares what it needs of
+// this window as a small interface (ReceiptHost, PrintHost, WordingHost); the
+// window implements them and connects its menu to the controllers. Every
+// secondary window is opened through SecondaryWindows, which the program's
+// end clears.
 //
 // The handlers compute nothing themselves: they read the controls, call the
 // plain functions of amounts/, archive/, print/ and settings/ (which work on
 // texts and files only), put the result back into the controls, and show
 // messages and reach the printer through the Platform.
 
-#include "archive/receiptfile.h"
+#include "archive/archivecontroller.h"
+#include "archive/receipthost.h"
 #include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/platform.h"
+#include "platform/secondarywindows.h"
+#include "print/printcontroller.h"
+#include "print/printhost.h"
+#include "settings/settingscontroller.h"
+#include "settings/wordinghost.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QPointer>
 #include <QPushButton>
 
 class QAction;
 class QMenu;
 class Form3;
-class Form6;
-class Form7;
-class Form8;
-class Form9;
 class Form11;
 class Form15;
-class ReceiptEvaluationWindow;
-class PrinterChoiceWindow;
-struct RewordRow;
 
-class quitt : public QMainWindow
+class quitt : public QMainWindow, public ReceiptHost, public PrintHost, public WordingHost
 {
 public:
     // Creates the window and runs its start-up routine; the window is not shown.
@@ -49,6 +53,10 @@ public:
 
     Platform &platform() { return m_platform; }
     WorkDir &files() { return m_platform.files(); }
+    SecondaryWindows &windows() { return m_windows; }
+    ArchiveController &archive() { return m_archive; }
+    PrintController &print() { return m_print; }
+    SettingsController &settings() { return m_settings; }
 
     // Client area in twips.
     static constexpr int clientWidth = 9075;
@@ -170,54 +178,12 @@ public:
     // Saving.
     void Command1_Click();
 
-    // Search, load and delete windows.
-    void suchequitt_Click();
-    void loeschen_Click();
-    Form7 *searchWindow() const;
-    Form8 *deleteWindow() const;
-    // Takes a saved receipt into the window, as a double-click in the search
-    // window or the evaluation window does, and asks to mind the date; a
-    // receipt that is gone changes nothing.
-    void loadReceiptFile(const QString &fileName, QWidget *parent);
-
-    // The evaluation window (archive/evaluationwindow.cpp).
-    QAction *auswertung = nullptr;
-    void auswertung_Click();
-    ReceiptEvaluationWindow *evaluationWindow() const;
-
-    // Printing and the print font window.
+    // Printing one or two copies.
     void Command5_Click();
     void Command7_Click();
-    void schrifti_Click();
-    Form9 *fontWindow() const;
 
-    // PDF files, the print preview and the choice of printer.
-    QAction *pdfspeichern, *druckvorschau, *druckerwahl;
-    void pdfspeichern_Click();
-    void druckvorschau_Click();
-    void druckerwahl_Click();
-    PrinterChoiceWindow *printerWindow() const;
-
-    // Rewording and the user data window.
-    void stattquitt_Click();
-    void nettoändern_Click();
-    void bezmwst_Click();
-    void gesamtiändern_Click();
-    void gesamtändern_Click();
-    void pfändern_Click();
-    void betragvon_Click();
-    void fuerändern_Click();
-    void dankendändern_Click();
-    void plzändern_Click();
-    void datumändern_Click();
-    void mwständern_Click();
-    void wahrung_Click();
-    void wahrungpf_Click();
-    // Currency, hundredth, note and rate switched to euros in one step.
-    QAction *euroumstellen;
-    void euroumstellen_Click();
-    void anwender_Click();
-    Form6 *userDataWindow() const;
+    // Menu entries of the controllers.
+    QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen;
 
     // The receipt as the controls show it, and the stored fields of a receipt
     // put back into them (rate, place and date are not stored and stay).
@@ -225,7 +191,15 @@ public:
     void showStoredFields(const ReceiptRecord &record);
 
     // Shows a failed write once, in a message box naming what failed.
-    void reportWriteFailure(const QString &error);
+    void reportWriteFailure(const QString &error) override;
+
+    // What the controllers need of the window.
+    QWidget *hostWindow() override { return this; }
+    void showLoadedReceipt(const ReceiptRecord &record) override;
+    PrintSnapshot printSnapshot() const override;
+    QString holdPrintFont(const QString &name) override;
+    void showWording(Wording part, const QString &text) override;
+    void showPlace(const QString &place) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -236,19 +210,13 @@ private:
     void connectHandlers();
     void setHelp(const QString &text);
     void endProgram();
-    // Rewording: asks for one menu entry's new wording, stores and shows it.
-    void RewordLabel(const RewordRow &row);
 
     Platform &m_platform;
     EventRouter *m_events;
-    QPointer<Form3> m_form3;
-    QPointer<Form6> m_form6;
-    QPointer<Form7> m_form7;
-    QPointer<Form8> m_form8;
-    QPointer<Form9> m_form9;
-    QPointer<Form11> m_form11;
-    QPointer<Form15> m_form15;
+    SecondaryWindows m_windows;
+    ArchiveController m_archive;
+    PrintController m_print;
+    SettingsController m_settings;
     bool m_ending = false;
     bool m_titleWriteFailed = false;
-    QPointer<ReceiptEvaluationWindow> m_evaluationWindow;
 };

@@ -1,7 +1,7 @@
 // Writes the program icon as PNG files for the icon theme, at build time, so
 // the installed icon is the very drawing the program shows as its window icon.
 //   zettelfix-iconpng OUTDIR SIZE...   writes OUTDIR/SIZE.png for each SIZE
-#include "app/pictures.h"
+#include "editor/pictures.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QComboBox>
 #include <QFont>
-#include <QPointer>
 #include <QWidget>
 
 // Small pieces the windows are built from: colours, fonts by the names the
@@ -80,18 +79,3 @@ void refuseLineBreaks(QLineEdit *box, Platform &platform);
 // An editable combo box whose text line keeps exactly what is typed: no
 // completion from its list.
 void typeExactly(QComboBox *box);
-
-// Shows a window without blocking, creating it with make() when it is not
-// open; a window already open is only brought up again, as the user left it.
-// make() may give nothing, and then nothing is shown.
-template<class Window, class Make>
-void showModeless(QPointer<Window> &window, Make make)
-{
-    if (!window)
-        window = make();
-    if (!window)
-        return;
-    window->show();
-    window->raise();
-    window->activateWindow();
-}

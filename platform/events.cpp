@@ -70,6 +70,11 @@ void EventRouter::onClick(QWidget *control, std::function<void()> handler)
 
 void EventRouter::onDoubleClick(QWidget *control, std::function<void()> handler)
 {
+    handlersOf(control).doubleClick = [handler = std::move(handler)](QPoint) { handler(); };
+}
+
+void EventRouter::onDoubleClick(QWidget *control, std::function<void(QPoint at)> handler)
+{
     handlersOf(control).doubleClick = std::move(handler);
 }
 
@@ -158,7 +163,7 @@ bool EventRouter::eventFilter(QObject *watched, QEvent *event)
         if (h.click)
             m_pressed = watched;
         if (h.doubleClick)
-            h.doubleClick();
+            h.doubleClick(static_cast<QMouseEvent *>(event)->position().toPoint());
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPoint>
 
 #include <functional>
 
@@ -29,8 +30,10 @@ public:
     void onMouseMove(QWidget *control, std::function<void()> handler);
     // A press and a release of the primary mouse button on the control.
     void onClick(QWidget *control, std::function<void()> handler);
-    // A double-click of the primary mouse button.
+    // A double-click of the primary mouse button; the second form gets the
+    // point it was made at, in the control's coordinates.
     void onDoubleClick(QWidget *control, std::function<void()> handler);
+    void onDoubleClick(QWidget *control, std::function<void(QPoint at)> handler);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -38,7 +41,8 @@ protected:
 private:
     struct Handlers
     {
-        std::function<void()> gotFocus, lostFocus, mouseMove, click, doubleClick;
+        std::function<void()> gotFocus, lostFocus, mouseMove, click;
+        std::function<void(QPoint)> doubleClick;
         std::function<void(int &)> keyPress;
     };
     Handlers &handlersOf(QWidget *control);

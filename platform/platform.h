@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/workdir.h"
-#include "print/printoperation.h"
+#include "platform/printoperation.h"
 
 #include <QDate>
 #include <QList>

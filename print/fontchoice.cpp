@@ -1,4 +1,3 @@
-#include "editor/quitt.h"
 #include "print/form9.h"
 
 #include "platform/controls.h"
@@ -9,25 +8,6 @@
 #include <QGuiApplication>
 
 #include <algorithm>
-
-void quitt::schrifti_Click()
-{
-    if (m_form9) {
-        m_form9->raise();
-        m_form9->activateWindow();
-        return;
-    }
-    hide();
-    m_form9 = new Form9(m_platform, this);
-    m_form9->show();
-    // The main window, which had the keyboard, is gone from the screen.
-    m_form9->activateWindow();
-}
-
-Form9 *quitt::fontWindow() const
-{
-    return m_form9;
-}
 
 Form9::Form9(Platform &platform, QWidget *mainWindow)
     : QWidget(mainWindow, Qt::Window), m_platform(platform), m_mainWindow(mainWindow)

@@ -1,4 +1,3 @@
-#include "editor/quitt.h"
 #include "print/printerchoice.h"
 
 #include "platform/controls.h"
@@ -8,25 +7,6 @@
 QString chosenPrinter(const WorkDir &files)
 {
     return settingValue(files, settingsfile::drucker).value_or(QString());
-}
-
-PrinterChoiceWindow *quitt::printerWindow() const
-{
-    // Found by name: the window class has no meta-object of its own to be cast by.
-    return static_cast<PrinterChoiceWindow *>(
-        findChild<QWidget *>(QStringLiteral("PrinterChoiceWindow"), Qt::FindDirectChildrenOnly));
-}
-
-void quitt::druckerwahl_Click()
-{
-    if (PrinterChoiceWindow *open = printerWindow()) {
-        open->raise();
-        open->activateWindow();
-        return;
-    }
-    auto *window = new PrinterChoiceWindow(m_platform, this);
-    window->show();
-    window->activateWindow();
 }
 
 PrinterChoiceWindow::PrinterChoiceWindow(Platform &platform, QWidget *mainWindow)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/printoperation.h"
+#include "platform/printoperation.h"
 
 #include <QList>
 #include <QString>

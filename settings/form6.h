@@ -4,11 +4,12 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
 class EventRouter;
-class quitt;
+class WordingHost;
 
 // The user data window: the issuer's name and address in six boxes, stored
 // for the printed receipts; the last line is also the place of issue. The
@@ -16,7 +17,7 @@ class quitt;
 class Form6 : public QWidget
 {
 public:
-    explicit Form6(quitt &mainWindow);
+    Form6(Platform &platform, WordingHost &host, QWidget *mainWindow);
 
     static constexpr int clientWidth = 5085;
     static constexpr int clientHeight = 5145;
@@ -43,6 +44,8 @@ protected:
 private:
     QList<QLineEdit *> boxes() const;
 
-    quitt &m_main;
+    Platform &m_platform;
+    WordingHost &m_host;
+    QPointer<QWidget> m_mainWindow;
     EventRouter *m_events;
 };

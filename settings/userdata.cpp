@@ -1,5 +1,7 @@
-#include "editor/quitt.h"
 #include "settings/form6.h"
+#include "settings/settingscontroller.h"
+
+#include "platform/secondarywindows.h"
 
 #include "platform/controls.h"
 #include "platform/events.h"
@@ -9,27 +11,24 @@
 
 #include <QCloseEvent>
 
-void quitt::anwender_Click()
+void SettingsController::anwender_Click()
 {
-    if (m_form6) {
-        m_form6->raise();
-        m_form6->activateWindow();
-        return;
-    }
-    hide();
-    m_form6 = new Form6(*this);
-    m_form6->show();
-    // The main window, which had the keyboard, is gone from the screen.
-    m_form6->activateWindow();
+    m_windows.open<Form6>([this] {
+        // The main window stays out of sight while the user data are edited.
+        QWidget *main = m_host.hostWindow();
+        main->hide();
+        return new Form6(m_platform, m_host, main);
+    });
 }
 
-Form6 *quitt::userDataWindow() const
+Form6 *SettingsController::userDataWindow() const
 {
-    return m_form6;
+    return m_windows.find<Form6>();
 }
 
-Form6::Form6(quitt &mainWindow)
-    : QWidget(&mainWindow, Qt::Window), m_main(mainWindow), m_events(new EventRouter(this))
+Form6::Form6(Platform &platform, WordingHost &host, QWidget *mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_platform(platform), m_host(host), m_mainWindow(mainWindow),
+      m_events(new EventRouter(this))
 {
     setObjectName(QStringLiteral("Form6"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -61,7 +60,7 @@ Form6::Form6(quitt &mainWindow)
         field.box->setObjectName(QStringLiteral("Text%1").arg(row + 1));
         field.box->setGeometry(twips::rect(120, 270, 4185, 285));
         // What is typed here goes into a file in the Windows code page.
-        refuseUnstorable(field.box, m_main.platform());
+        refuseUnstorable(field.box, m_platform);
         m_events->onKeyPress(field.box, [this, handler = field.keyPress](int &key) { (this->*handler)(key); });
         ++row;
     }
@@ -92,10 +91,10 @@ QList<QLineEdit *> Form6::boxes() const
 
 void Form6::Form_Load()
 {
-    const QPoint at = twips::centred(m_main.platform().screenSizeTwips(), QSize(clientWidth, clientHeight));
+    const QPoint at = twips::centred(m_platform.screenSizeTwips(), QSize(clientWidth, clientHeight));
     move(twips::toPixels(at.x()), twips::toPixels(at.y()));
 
-    if (const auto data = ReadUserData(m_main.files())) {
+    if (const auto data = ReadUserData(m_platform.files())) {
         const QList<QLineEdit *> all = boxes();
         for (int line = 0; line < all.size(); ++line)
             all[line]->setText(data->value(line));
@@ -157,13 +156,13 @@ void Form6::SaveUserData()
     for (const QLineEdit *box : boxes())
         data.append(box->text());
     QString error;
-    if (!WriteUserData(m_main.files(), data, &error)) {
-        m_main.platform().messageBox(this, error);
+    if (!WriteUserData(m_platform.files(), data, &error)) {
+        m_platform.messageBox(this, error);
         return;
     }
-    m_main.Text10->setText(Text6->text());
-    if (!WriteSetting(m_main.files(), settingsfile::ort, Text6->text(), &error)) {
-        m_main.platform().messageBox(this, error);
+    m_host.showPlace(Text6->text());
+    if (!WriteSetting(m_platform.files(), settingsfile::ort, Text6->text(), &error)) {
+        m_platform.messageBox(this, error);
         return;
     }
     close();
@@ -173,7 +172,9 @@ void Form6::closeEvent(QCloseEvent *event)
 {
     // However the window goes, saved or through its frame, the main window
     // comes back; only the save button stores anything.
-    m_main.show();
-    m_main.activateWindow();
+    if (m_mainWindow) {
+        m_mainWindow->show();
+        m_mainWindow->activateWindow();
+    }
     event->accept();
 }

@@ -5,7 +5,7 @@
 
 #include "archive/searchwindow.h"
 #include "platform/workdir.h"
-#include "print/printoperation.h"
+#include "platform/printoperation.h"
 
 #include <QApplication>
 #include <QByteArray>

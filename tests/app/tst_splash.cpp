@@ -1,5 +1,5 @@
 #include "app/form1.h"
-#include "app/form3.h"
+#include "editor/form3.h"
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"

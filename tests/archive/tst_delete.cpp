@@ -34,8 +34,8 @@ class TestDelete : public QObject
 
     Form8 *open(const QString &term)
     {
-        m_main->loeschen_Click();
-        Form8 *w = m_main->deleteWindow();
+        m_main->loeschen->trigger();
+        Form8 *w = m_main->archive().deleteWindow();
         if (!w)
             return nullptr;
         (void)QTest::qWaitForWindowExposed(w);
@@ -109,7 +109,7 @@ private slots:
         QTest::keyClick(w->Text1, Qt::Key_Return);
         QCOMPARE(w->Text1->text(), QStringLiteral("x"));
         w->Command1->click();
-        QTRY_VERIFY(!m_main->deleteWindow());
+        QTRY_VERIFY(!m_main->archive().deleteWindow());
     }
 
     void deletesTheReceiptWithAllItsLines()
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(listed(w), (QStringList { "4          <Nr. - Meiers Erben", "meier          <Nr. - meier" }));
         QVERIFY(!QFile::exists(m_tmp.filePath("3.num")));
         QCOMPARE(trashed(), QStringList { "3.num" });
-        QCOMPARE(m_main->deleteWindow(), w);
+        QCOMPARE(m_main->archive().deleteWindow(), w);
         QVERIFY(w->isVisible());
         // nummer.dat and the receipt shown stay as they were.
         QCOMPARE(WorkDir(m_tmp.path()).readLines("nummer.dat").value(), QStringList { "9" });

@@ -62,7 +62,7 @@ class TestEvaluationWindow : public QObject
     ReceiptEvaluationWindow *open()
     {
         m_main->auswertung->trigger();
-        ReceiptEvaluationWindow *w = m_main->evaluationWindow();
+        ReceiptEvaluationWindow *w = m_main->archive().evaluationWindow();
         if (w && !QTest::qWaitForWindowActive(w))
             return nullptr;
         return w;

@@ -23,8 +23,8 @@ class TestLoad : public QObject
 
     Form7 *open()
     {
-        m_main->suchequitt_Click();
-        Form7 *w = m_main->searchWindow();
+        m_main->suchequitt->trigger();
+        Form7 *w = m_main->archive().searchWindow();
         if (w)
             (void)QTest::qWaitForWindowExposed(w);
         return w;
@@ -74,10 +74,10 @@ private slots:
         QCOMPARE(w->pos(), twips::point((1024 * 15 - 9015) / 2, (768 * 15 - 6570) / 2));
 
         // A second menu click brings the same window forward.
-        m_main->suchequitt_Click();
-        QCOMPARE(m_main->searchWindow(), w);
+        m_main->suchequitt->trigger();
+        QCOMPARE(m_main->archive().searchWindow(), w);
         w->Command1->click();
-        QTRY_VERIFY(!m_main->searchWindow());
+        QTRY_VERIFY(!m_main->archive().searchWindow());
         QVERIFY(m_platform->messages.isEmpty());
     }
 
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(m_main->Text10->text(), QStringLiteral("Bonn"));
         QCOMPARE(m_main->Text11->text(), QStringLiteral("01.02.2026"));
         QCOMPARE(m_main->Combo2->currentText(), QStringLiteral("16"));
-        QTRY_VERIFY(!m_main->searchWindow());
+        QTRY_VERIFY(!m_main->archive().searchWindow());
         // The next new receipt may be saved again.
         m_main->Command2_Click();
         QVERIFY(m_main->Command1->isEnabled());
@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(m_main->Text8->text(), QStringLiteral("77"));
         QCOMPARE(m_main->Combo3->currentText(), QStringLiteral("bleibt"));
         QVERIFY(m_main->Command1->isEnabled());
-        QTRY_VERIFY(!m_main->searchWindow());
+        QTRY_VERIFY(!m_main->archive().searchWindow());
     }
 
     void fileListIsTakenWhenTheWindowOpens()
@@ -235,7 +235,7 @@ private slots:
         w->Command2_Click();
         QCOMPARE(w->List1->model()->rowCount(), 1);
         w->Command1_Click();
-        QTRY_VERIFY(!m_main->searchWindow());
+        QTRY_VERIFY(!m_main->archive().searchWindow());
         w = open();
         w->Text1->setText("meier");
         w->Command2_Click();

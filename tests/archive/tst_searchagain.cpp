@@ -221,8 +221,8 @@ private slots:
         ScriptedPlatform platform(tmp.path());
         quitt main(platform);
         main.show();
-        main.loeschen_Click();
-        Form8 *w = main.deleteWindow();
+        main.loeschen->trigger();
+        Form8 *w = main.archive().deleteWindow();
         QVERIFY(w);
         QVERIFY(QTest::qWaitForWindowExposed(w));
         testsupport::type(w->Text1, QStringLiteral("huber"));

@@ -1,4 +1,4 @@
-#include "app/form3.h"
+#include "editor/form3.h"
 #include "editor/form11.h"
 #include "editor/form15.h"
 #include "editor/quitt.h"

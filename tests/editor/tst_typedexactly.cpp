@@ -124,12 +124,12 @@ void TestTypedExactly::loadedReceiptSurvivesReactivation()
     QCOMPARE(focused(), m_w->Text9);
     QCOMPARE(m_w->Combo2->currentText(), "16");
     m_w->suchequitt->trigger();
-    Form7 *search = m_w->searchWindow();
+    Form7 *search = m_w->archive().searchWindow();
     QVERIFY(QTest::qWaitForWindowActive(search));
     QTest::keyClicks(search->Text1, "Einhundertsieben");
     QTest::keyClick(search->Text1, Qt::Key_Return);
     doubleClickRow(search, 0);
-    QTRY_VERIFY(!m_w->searchWindow());
+    QTRY_VERIFY(!m_w->archive().searchWindow());
     m_w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
     QCOMPARE(focused(), m_w->Text9);
@@ -180,10 +180,10 @@ void TestTypedExactly::pastedLineBreakIsRefused()
     QWidget *in = m_w.get();
     if (window == "Form6") {
         m_w->anwender->trigger();
-        in = m_w->userDataWindow();
+        in = m_w->settings().userDataWindow();
     } else if (window == "Form7") {
         m_w->suchequitt->trigger();
-        in = m_w->searchWindow();
+        in = m_w->archive().searchWindow();
     }
     QVERIFY(in);
     QVERIFY(QTest::qWaitForWindowActive(in));
@@ -204,7 +204,7 @@ void TestTypedExactly::pastedLineBreakIsRefused()
 
     if (window == "Form6") {
         // The window saves six lines, whatever was tried.
-        m_w->userDataWindow()->Command1->click();
+        m_w->settings().userDataWindow()->Command1->click();
         QCOMPARE(WorkDir::decode(get(m_dir->path(), "anwender.dat")).count("\r\n"), 6);
         QCOMPARE(get(m_dir->path(), "ort.dat"), QByteArray("\r\n"));
     }
@@ -257,7 +257,7 @@ void TestTypedExactly::rightDoubleClickDeletesNothing()
 {
     put(m_dir->path(), "3.num", receiptBytes("3", "Adler", "Miete"));
     m_w->loeschen->trigger();
-    Form8 *erase = m_w->deleteWindow();
+    Form8 *erase = m_w->archive().deleteWindow();
     QVERIFY(QTest::qWaitForWindowActive(erase));
     QTest::keyClick(erase->Text1, Qt::Key_Return);
     QVERIFY(!listed(erase).isEmpty());

@@ -245,7 +245,7 @@ void CupsPrint::secondPrinterChosen()
     fill(w);
     // Chosen in the window, as the user does.
     w.druckerwahl->trigger();
-    PrinterChoiceWindow *choice = w.printerWindow();
+    PrinterChoiceWindow *choice = w.print().printerWindow();
     QVERIFY(choice);
     QStringList listed;
     for (int row = 0; row < choice->List1->count(); ++row)

@@ -84,7 +84,7 @@ private:
         Form9 *open()
         {
             window->schrifti->trigger();
-            return window->fontWindow();
+            return window->print().fontWindow();
         }
         QByteArray fontFile(const QString &storedName = QStringLiteral("schrift.dat")) const
         {
@@ -220,7 +220,7 @@ private slots:
         clickEntry(form, QStringLiteral("Grotesk Größe"));
         QTest::mouseClick(form->Command2, Qt::LeftButton);
 
-        QTRY_VERIFY(!s.window->fontWindow());
+        QTRY_VERIFY(!s.window->print().fontWindow());
         QVERIFY(s.window->isVisible());
         const QString name = storedName.isEmpty() ? QStringLiteral("schrift.dat") : storedName;
         QCOMPARE(s.fontFile(name), QByteArray("Grotesk Gr\xf6\xdf" "e\r\n"));
@@ -275,7 +275,7 @@ private slots:
         else
             QTest::mouseClick(form->Command1, Qt::LeftButton);
 
-        QTRY_VERIFY(!s.window->fontWindow());
+        QTRY_VERIFY(!s.window->print().fontWindow());
         QVERIFY(s.window->isVisible());
         QCOMPARE(s.fontFile(), before);
     }
@@ -315,7 +315,7 @@ private slots:
         Form9 *form = s.open();
         QVERIFY(form);
         form->Command1_Click();
-        QTRY_VERIFY(!s.window->fontWindow());
+        QTRY_VERIFY(!s.window->print().fontWindow());
         s.platform->fonts = { QStringLiteral("Zapf"), QStringLiteral("Bodoni") };
         form = s.open();
         QVERIFY(form);

@@ -16,7 +16,7 @@ private:
     static void choose(quitt &w, const QString &font)
     {
         w.schrifti->trigger();
-        Form9 *form = w.fontWindow();
+        Form9 *form = w.print().fontWindow();
         QVERIFY(form);
         QVERIFY(QTest::qWaitForWindowExposed(form));
         const QList<QListWidgetItem *> items = form->List1->findItems(font, Qt::MatchExactly);
@@ -24,7 +24,7 @@ private:
         QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
                           form->List1->visualItemRect(items.first()).center());
         QTest::mouseClick(form->Command2, Qt::LeftButton);
-        QTRY_VERIFY(!w.fontWindow());
+        QTRY_VERIFY(!w.print().fontWindow());
         QVERIFY(w.isVisible());
     }
 

@@ -62,7 +62,7 @@ PrinterChoiceWindow *tst_PrinterChoice::open(quitt &w)
 {
     w.show();
     w.druckerwahl->trigger();
-    PrinterChoiceWindow *window = w.printerWindow();
+    PrinterChoiceWindow *window = w.print().printerWindow();
     if (window && !QTest::qWaitForWindowExposed(window))
         return nullptr;
     return window;

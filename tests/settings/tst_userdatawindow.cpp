@@ -66,8 +66,8 @@ void tst_UserDataWindow::write(const QString &name, const QByteArray &bytes)
 Form6 *tst_UserDataWindow::open(quitt &w)
 {
     w.show();
-    w.anwender_Click();
-    Form6 *form = w.userDataWindow();
+    w.anwender->trigger();
+    Form6 *form = w.settings().userDataWindow();
     if (form && QTest::qWaitForWindowActive(form))
         return form;
     return nullptr;
@@ -134,7 +134,7 @@ void tst_UserDataWindow::saveAtOnce()
     QCOMPARE(QDir(m_dir->path()).entryList({ "*nwender*" }), QStringList { "Anwender.dat" });
     QCOMPARE(read(QStringLiteral("ort.dat")), QByteArray("12345 Ort\r\n"));
     QCOMPARE(w.Text10->text(), QStringLiteral("12345 Ort"));
-    QTRY_VERIFY(!w.userDataWindow());
+    QTRY_VERIFY(!w.settings().userDataWindow());
     QVERIFY(w.isVisible());
     QVERIFY(platform.messages.isEmpty());
 }
@@ -154,7 +154,7 @@ void tst_UserDataWindow::saveTyped()
     QCOMPARE(read(QStringLiteral("anwender.dat")), QByteArray("M\xfcller & S\xf6hne\r\nGmbH\r\n\r\n\r\n\r\n50667 K\xf6ln\r\n"));
     QCOMPARE(read(QStringLiteral("ort.dat")), QByteArray("50667 K\xf6ln\r\n"));
     QCOMPARE(w.Text10->text(), QStringLiteral("50667 Köln"));
-    QTRY_VERIFY(!w.userDataWindow());
+    QTRY_VERIFY(!w.settings().userDataWindow());
     QVERIFY(w.isVisible());
 }
 
@@ -192,7 +192,7 @@ void tst_UserDataWindow::enterMovesToSave()
     // Enter on the button does not save either.
     QTest::keyClick(form->Command1, Qt::Key_Return);
     QCOMPARE(read(QStringLiteral("anwender.dat")), QByteArray("(fehlt)"));
-    QCOMPARE(w.userDataWindow(), form);
+    QCOMPARE(w.settings().userDataWindow(), form);
     QVERIFY(!w.isVisible());
     for (QLineEdit *box : { form->Text1, form->Text2, form->Text3, form->Text4, form->Text5, form->Text6 })
         QCOMPARE(box->text(), QString());
@@ -209,7 +209,7 @@ void tst_UserDataWindow::closeThroughFrame()
     form->Text6->setText(QStringLiteral("Neustadt"));
     QVERIFY(form->close());
 
-    QTRY_VERIFY(!w.userDataWindow());
+    QTRY_VERIFY(!w.settings().userDataWindow());
     QVERIFY(w.isVisible());
     QCOMPARE(w.Text10->text(), QStringLiteral("Altstadt"));
     QCOMPARE(read(QStringLiteral("anwender.dat")), QByteArray("(fehlt)"));
@@ -247,7 +247,7 @@ void tst_UserDataWindow::writeFailureKeepsWindow()
 
     QCOMPARE(platform.messages.size(), 1);
     QVERIFY(!platform.messages[0].text.isEmpty());
-    QCOMPARE(w.userDataWindow(), form);
+    QCOMPARE(w.settings().userDataWindow(), form);
     QVERIFY(form->isVisible());
     QVERIFY(!w.isVisible());
     QCOMPARE(w.Text10->text(), place);
@@ -256,7 +256,7 @@ void tst_UserDataWindow::writeFailureKeepsWindow()
     // Once the disk takes it again, the same button saves and closes.
     platform.files().setFaultHook({});
     form->Command1_Click();
-    QTRY_VERIFY(!w.userDataWindow());
+    QTRY_VERIFY(!w.settings().userDataWindow());
     QCOMPARE(read(QStringLiteral("ort.dat")), QByteArray("Neustadt\r\n"));
     QVERIFY(w.isVisible());
 }

@@ -103,13 +103,13 @@ void tst_Soak::longUseUnderFaults()
     int savedCount = 0, incomplete = 0, notSaved = 0, refusedCount = 0, loads = 0, deletes = 0,
         deleteFailures = 0, searches = 0, rewordings = 0, listEdits = 0;
 
-    using Handler = void (quitt::*)();
+    using Handler = void (SettingsController::*)();
     const Handler rewordHandlers[] = {
-        &quitt::stattquitt_Click,    &quitt::nettoändern_Click, &quitt::bezmwst_Click,
-        &quitt::gesamtiändern_Click, &quitt::gesamtändern_Click, &quitt::pfändern_Click,
-        &quitt::betragvon_Click,     &quitt::fuerändern_Click,   &quitt::dankendändern_Click,
-        &quitt::plzändern_Click,     &quitt::datumändern_Click,  &quitt::mwständern_Click,
-        &quitt::wahrung_Click,       &quitt::wahrungpf_Click,
+        &SettingsController::stattquitt_Click,    &SettingsController::nettoändern_Click, &SettingsController::bezmwst_Click,
+        &SettingsController::gesamtiändern_Click, &SettingsController::gesamtändern_Click, &SettingsController::pfändern_Click,
+        &SettingsController::betragvon_Click,     &SettingsController::fuerändern_Click,   &SettingsController::dankendändern_Click,
+        &SettingsController::plzändern_Click,     &SettingsController::datumändern_Click,  &SettingsController::mwständern_Click,
+        &SettingsController::wahrung_Click,       &SettingsController::wahrungpf_Click,
     };
 
     auto lastMessage = [&platform]() { return platform.messages.isEmpty() ? QString() : platform.messages.last().text; };
@@ -183,8 +183,8 @@ void tst_Soak::longUseUnderFaults()
             // A piece of a saved receipt, sometimes across a line end.
             const QString term = file.isEmpty() ? QStringLiteral("m")
                                                 : WorkDir::decode(saved.value(file).mid(pick(12) * 3, pick(4)));
-            w.suchequitt_Click();
-            Form7 *window = w.searchWindow();
+            w.suchequitt->trigger();
+            Form7 *window = w.archive().searchWindow();
             QVERIFY(window);
             window->Text1->setText(term);
             window->Command2_Click();
@@ -208,8 +208,8 @@ void tst_Soak::longUseUnderFaults()
             const QString file = someSaved();
             if (file.isEmpty())
                 break;
-            w.suchequitt_Click();
-            Form7 *window = w.searchWindow();
+            w.suchequitt->trigger();
+            Form7 *window = w.archive().searchWindow();
             QVERIFY(window);
             QVERIFY2(searchAndSelect(window, file.chopped(4), file), qPrintable(file));
             window->List1_DblClick();
@@ -217,7 +217,7 @@ void tst_Soak::longUseUnderFaults()
             QCOMPARE(lastMessage(), QStringLiteral("Bitte Datum beachten!"));
             QCOMPARE(WorkDir::encode(receiptfile::text(w.currentRecord())).value_or(QByteArray()), saved.value(file));
             QVERIFY(!w.Command1->isEnabled());
-            QVERIFY(!w.searchWindow());
+            QVERIFY(!w.archive().searchWindow());
             ++loads;
             break;
         }
@@ -225,8 +225,8 @@ void tst_Soak::longUseUnderFaults()
             const QString file = someSaved();
             if (file.isEmpty())
                 break;
-            w.loeschen_Click();
-            Form8 *window = w.deleteWindow();
+            w.loeschen->trigger();
+            Form8 *window = w.archive().deleteWindow();
             QVERIFY(window);
             QVERIFY2(searchAndSelect(window, file.chopped(4), file), qPrintable(file));
             window->List1_DblClick();
@@ -252,7 +252,7 @@ void tst_Soak::longUseUnderFaults()
                 platform.inputAnswers.append(std::nullopt);
             else
                 platform.inputAnswers.append(word);
-            (w.*rewordHandlers[pick(int(std::size(rewordHandlers)))])();
+            (w.settings().*rewordHandlers[pick(int(std::size(rewordHandlers)))])();
             ++rewordings;
             break;
         }

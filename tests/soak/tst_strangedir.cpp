@@ -109,8 +109,8 @@ void tst_StrangeDir::searchLoadDelete()
     quitt w(platform);
 
     // Search: every readable receipt, nothing from the odd entries, no hang.
-    w.suchequitt_Click();
-    Form7 *search = w.searchWindow();
+    w.suchequitt->trigger();
+    Form7 *search = w.archive().searchWindow();
     QVERIFY(search);
     search->Text1->setText(QString());
     QElapsedTimer clock;
@@ -143,8 +143,8 @@ void tst_StrangeDir::searchLoadDelete()
     QCOMPARE(platform.messageTexts().last(), QStringLiteral("Bitte Datum beachten!"));
 
     // Load a receipt stored with a capital suffix.
-    w.suchequitt_Click();
-    search = w.searchWindow();
+    w.suchequitt->trigger();
+    search = w.archive().searchWindow();
     search->Text1->setText(QStringLiteral("groß"));
     search->Command2_Click();
     select(search, QStringLiteral("12.NUM"));
@@ -153,8 +153,8 @@ void tst_StrangeDir::searchLoadDelete()
     QCOMPARE(w.currentRecord().purpose, QStringLiteral("Klein"));
 
     // Delete the real receipts; the odd entries stay as they are.
-    w.loeschen_Click();
-    Form8 *erase = w.deleteWindow();
+    w.loeschen->trigger();
+    Form8 *erase = w.archive().deleteWindow();
     QVERIFY(erase);
     erase->Text1->setText(QString());
     erase->Command2_Click();

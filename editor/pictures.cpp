@@ -1,4 +1,4 @@
-#include "app/pictures.h"
+#include "editor/pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>

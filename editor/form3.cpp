@@ -1,6 +1,6 @@
-#include "app/form3.h"
+#include "editor/form3.h"
 
-#include "app/pictures.h"
+#include "editor/pictures.h"
 #include "platform/controls.h"
 #include "platform/twips.h"
 
