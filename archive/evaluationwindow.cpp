@@ -1,5 +1,6 @@
 #include "archive/evaluationwindow.h"
 
+#include "archive/datevsettingswindow.h"
 #include "archive/search.h"
 #include "archive/archivecontroller.h"
 #include "platform/platform.h"
@@ -295,6 +296,13 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     saveCsvButton->setObjectName(QStringLiteral("saveCsvButton"));
     saveCsvButton->setAutoDefault(false);
     saveCsvButton->setEnabled(false);
+    saveDatevButton = new QPushButton(QStringLiteral("Als &DATEV-Datei speichern..."), this);
+    saveDatevButton->setObjectName(QStringLiteral("saveDatevButton"));
+    saveDatevButton->setAutoDefault(false);
+    saveDatevButton->setEnabled(false);
+    datevSettingsButton = new QPushButton(QStringLiteral("DATEV-&Einstellungen..."), this);
+    datevSettingsButton->setObjectName(QStringLiteral("datevSettingsButton"));
+    datevSettingsButton->setAutoDefault(false);
     closeButton = new QPushButton(QStringLiteral("&Schließen"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setAutoDefault(false);
@@ -302,6 +310,8 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(loadNoteLabel, 1);
     buttons->addWidget(saveCsvButton);
+    buttons->addWidget(saveDatevButton);
+    buttons->addWidget(datevSettingsButton);
     buttons->addWidget(closeButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(filterFrame);
@@ -320,6 +330,8 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     });
     connect(evaluateButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::evaluateButton_Click);
     connect(saveCsvButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::saveCsvButton_Click);
+    connect(saveDatevButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::saveDatevButton_Click);
+    connect(datevSettingsButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::datevSettingsButton_Click);
     connect(closeButton, &QPushButton::clicked, this, &ReceiptEvaluationWindow::closeButton_Click);
 
     Form_Load();
@@ -389,6 +401,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     m_sums = sumsOf(m_model->rows());
     showSums();
     saveCsvButton->setEnabled(true);
+    saveDatevButton->setEnabled(true);
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -461,6 +474,16 @@ void ReceiptEvaluationWindow::saveCsvButton_Click()
     QString error;
     if (!writeWholeFile(path, evaluationCsv(m_model->rows(), m_model->order()), &error))
         m_archive.platform().messageBox(this, error);
+}
+
+void ReceiptEvaluationWindow::saveDatevButton_Click()
+{
+    saveDatevFiles(this, m_main.platform(), m_model->rows(), m_model->order());
+}
+
+void ReceiptEvaluationWindow::datevSettingsButton_Click()
+{
+    editDatevSettings(this, m_main.platform());
 }
 
 void ReceiptEvaluationWindow::closeButton_Click()

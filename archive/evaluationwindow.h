@@ -66,6 +66,8 @@ public:
     QTableWidget *sumsTable;
     QLabel *loadNoteLabel;
     QPushButton *saveCsvButton;
+    QPushButton *saveDatevButton;
+    QPushButton *datevSettingsButton;
     QPushButton *closeButton;
 
     void Form_Load();
@@ -76,6 +78,9 @@ public:
     // and puts the window aside with its evaluation.
     void receiptTable_DblClick(int viewRow);
     void saveCsvButton_Click();
+    // The rows shown as booking batches for the tax advisor.
+    void saveDatevButton_Click();
+    void datevSettingsButton_Click();
     void closeButton_Click();
 
     const EvaluationTableModel &model() const { return *m_model; }

@@ -177,4 +177,59 @@ inline QString misplacedText(const QString &pdf, const QList<PrintOperation> &op
     return QString();
 }
 
+// A receipt file with amounts given as "units,pennies" (a part left out is
+// an empty line), in Windows-1252.
+inline QByteArray receiptWithAmounts(const QString &number, const QString &net, const QString &vat,
+                                     const QString &total, const QString &payer, const QString &purpose = QString())
+{
+    auto lines = [](const QString &amount) {
+        const QStringList parts = amount.split(QLatin1Char(','));
+        return parts.value(0) + "\r\n" + parts.value(1) + "\r\n";
+    };
+    return WorkDir::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
+                           + purpose + "\r\n")
+        .value();
+}
+
+// The lines of a DATEV file (Windows-1252, CR LF), each split at the ";"
+// outside quotes, fields as they stand, quotes included. A line end other
+// than CR LF, or a line without one, makes the whole file "<bad line end>".
+inline QList<QStringList> datevLines(const QByteArray &bytes)
+{
+    QList<QStringList> lines;
+    const QList<QByteArray> raw = bytes.split('\n');
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QByteArray &line = raw.at(i);
+        if (i == raw.size() - 1) {
+            if (!line.isEmpty())
+                return { { "<bad line end>" } };
+            break;
+        }
+        if (!line.endsWith('\r') || line.chopped(1).contains('\r'))
+            return { { "<bad line end>" } };
+        const QString text = WorkDir::decode(line.chopped(1));
+        QStringList fields { QString() };
+        bool inQuotes = false;
+        for (const QChar c : text) {
+            if (c == QLatin1Char('"'))
+                inQuotes = !inQuotes;
+            if (c == QLatin1Char(';') && !inQuotes)
+                fields.append(QString());
+            else
+                fields.last() += c;
+        }
+        lines.append(fields);
+    }
+    return lines;
+}
+
+// A quoted field's text with its inner quotes single again; the field itself
+// when it is not quoted.
+inline QString unquoted(const QString &field)
+{
+    if (field.size() < 2 || !field.startsWith(QLatin1Char('"')) || !field.endsWith(QLatin1Char('"')))
+        return field;
+    return field.mid(1, field.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+}
+
 } // namespace testsupport

@@ -1,0 +1,312 @@
+#include "archive/datev.h"
+
+#include <algorithm>
+#include <map>
+
+namespace datev {
+
+namespace {
+
+QString ymd(QDate day)
+{
+    return day.toString(QStringLiteral("yyyyMMdd"));
+}
+
+// A text field: in quotes, inner quotes doubled. The format allows no
+// control characters in a text; the lines of a receipt file hold none but a
+// tab or so, which becomes a blank.
+QString quoted(QString text)
+{
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QByteArray encodedLine(const QStringList &fields)
+{
+    QString line = fields.join(QLatin1Char(';'));
+    // Every text comes from a receipt file in the code page, so this holds;
+    // should a character slip through anyway, the line keeps its fields.
+    if (!WorkDir::encodable(line))
+        for (QChar &c : line)
+            if (!WorkDir::encodable(QStringView(&c, 1)))
+                c = QLatin1Char('?');
+    return WorkDir::encode(line).value_or(QByteArray()) + "\r\n";
+}
+
+QStringList headerFields(const DatevSettings &s, QDate fiscalStart, QDate from, QDate to, const QDateTime &createdAt)
+{
+    QStringList f(headerFieldCount);
+    f[0] = quoted(QStringLiteral("EXTF"));
+    f[1] = QStringLiteral("700");
+    f[2] = QStringLiteral("21");
+    f[3] = quoted(QStringLiteral("Buchungsstapel"));
+    f[4] = QStringLiteral("13");
+    f[5] = createdAt.toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+    // 7 is left to the importing program; 8 is the origin, two capitals.
+    f[7] = quoted(QStringLiteral("RE"));
+    f[8] = quoted(QString());
+    f[9] = quoted(QString());
+    f[10] = QString::number(s.consultant);
+    f[11] = QString::number(s.client);
+    f[12] = ymd(fiscalStart);
+    f[13] = QString::number(DatevSettings::accountDigits);
+    f[14] = ymd(from);
+    f[15] = ymd(to);
+    // The batch's label, at most 30 characters.
+    f[16] = quoted(QStringLiteral("Quittungen %1-%2").arg(from.toString(QStringLiteral("dd.MM.yy")),
+                                                         to.toString(QStringLiteral("dd.MM.yy"))));
+    f[17] = quoted(QString()); // no dictation initials
+    f[18] = QStringLiteral("1"); // financial accounting
+    f[19] = QStringLiteral("0"); // for any accounting purpose
+    // Not locked: the advisor looks the bookings over before locking them.
+    f[20] = QStringLiteral("0");
+    f[21] = quoted(QStringLiteral("EUR"));
+    f[23] = quoted(QString());
+    f[26] = quoted(s.chart == DatevSettings::Chart::Skr04 ? QStringLiteral("04") : QStringLiteral("03"));
+    f[29] = quoted(QString());
+    f[30] = quoted(QString());
+    return f;
+}
+
+// The account a receipt's money is booked to. Where the program learns of
+// the issuer's tax mode, a small business's receipts go to
+// settings.smallBusinessAccount here, whatever their rate.
+int revenueAccountOf(const DatevSettings &settings, const EvaluationRow &row)
+{
+    return row.rate ? settings.revenueAccount(*row.rate) : 0;
+}
+
+// The largest amount the format's turnover takes: ten digits before the comma.
+constexpr qint64 maxCents = 999999999999;
+
+} // namespace
+
+QDate bookingDate(const EvaluationRow &row)
+{
+    return row.savedOn;
+}
+
+QDate fiscalYearStart(const DatevSettings &settings, QDate day)
+{
+    const QDate start(day.year(), settings.fiscalMonth, settings.fiscalDay);
+    return day >= start ? start : start.addYears(-1);
+}
+
+QString fileName(QDate from, QDate to)
+{
+    return QStringLiteral("EXTF_Buchungsstapel_%1_%2.csv").arg(ymd(from), ymd(to));
+}
+
+QString yearFileName(const QString &chosenName, QDate allFrom, QDate allTo, QDate from, QDate to)
+{
+    const QString all = ymd(allFrom) + QLatin1Char('_') + ymd(allTo);
+    const QString own = ymd(from) + QLatin1Char('_') + ymd(to);
+    QString name = chosenName;
+    if (name.contains(all)) {
+        name.replace(all, own);
+    } else {
+        const QString suffix = QStringLiteral(".csv");
+        const qsizetype at = name.endsWith(suffix, Qt::CaseInsensitive) ? name.size() - suffix.size() : name.size();
+        name.insert(at, QLatin1Char('_') + own);
+    }
+    if (!name.startsWith(QStringLiteral("EXTF_"), Qt::CaseInsensitive))
+        name.prepend(QStringLiteral("EXTF_"));
+    return name;
+}
+
+bool isEuro(const QString &currencyName)
+{
+    const QString name = currencyName.trimmed();
+    return name.compare(QStringLiteral("EUR"), Qt::CaseInsensitive) == 0
+        || name.compare(QStringLiteral("Euro"), Qt::CaseInsensitive) == 0 || name == QStringLiteral("€");
+}
+
+QStringList columnTitles()
+{
+    QStringList titles = {
+        QStringLiteral("Umsatz (ohne Soll/Haben-Kz)"), QStringLiteral("Soll/Haben-Kennzeichen"),
+        QStringLiteral("WKZ Umsatz"), QStringLiteral("Kurs"), QStringLiteral("Basis-Umsatz"),
+        QStringLiteral("WKZ Basis-Umsatz"), QStringLiteral("Konto"), QStringLiteral("Gegenkonto (ohne BU-Schlüssel)"),
+        QStringLiteral("BU-Schlüssel"), QStringLiteral("Belegdatum"), QStringLiteral("Belegfeld 1"),
+        QStringLiteral("Belegfeld 2"), QStringLiteral("Skonto"), QStringLiteral("Buchungstext"),
+        QStringLiteral("Postensperre"), QStringLiteral("Diverse Adressnummer"), QStringLiteral("Geschäftspartnerbank"),
+        QStringLiteral("Sachverhalt"), QStringLiteral("Zinssperre"), QStringLiteral("Beleglink"),
+    };
+    for (int i = 1; i <= 8; ++i)
+        titles << QStringLiteral("Beleginfo - Art %1").arg(i) << QStringLiteral("Beleginfo - Inhalt %1").arg(i);
+    titles << QStringLiteral("KOST1 - Kostenstelle") << QStringLiteral("KOST2 - Kostenstelle")
+           << QStringLiteral("Kost-Menge") << QStringLiteral("EU-Land u. UStID (Bestimmung)")
+           << QStringLiteral("EU-Steuersatz (Bestimmung)") << QStringLiteral("Abw. Versteuerungsart")
+           << QStringLiteral("Sachverhalt L+L") << QStringLiteral("Funktionsergänzung L+L")
+           << QStringLiteral("BU 49 Hauptfunktionstyp") << QStringLiteral("BU 49 Hauptfunktionsnummer")
+           << QStringLiteral("BU 49 Funktionsergänzung");
+    for (int i = 1; i <= 20; ++i)
+        titles << QStringLiteral("Zusatzinformation - Art %1").arg(i)
+               << QStringLiteral("Zusatzinformation- Inhalt %1").arg(i);
+    titles << QStringLiteral("Stück") << QStringLiteral("Gewicht") << QStringLiteral("Zahlweise")
+           << QStringLiteral("Forderungsart") << QStringLiteral("Veranlagungsjahr")
+           << QStringLiteral("Zugeordnete Fälligkeit") << QStringLiteral("Skontotyp") << QStringLiteral("Auftragsnummer")
+           << QStringLiteral("Buchungstyp") << QStringLiteral("USt-Schlüssel (Anzahlungen)")
+           << QStringLiteral("EU-Mitgliedstaat (Anzahlungen)") << QStringLiteral("Sachverhalt L+L (Anzahlungen)")
+           << QStringLiteral("EU-Steuersatz (Anzahlungen)") << QStringLiteral("Erlöskonto (Anzahlungen)")
+           << QStringLiteral("Herkunft-Kz") << QStringLiteral("Buchungs GUID") << QStringLiteral("KOST-Datum")
+           << QStringLiteral("SEPA-Mandatsreferenz") << QStringLiteral("Skontosperre")
+           << QStringLiteral("Gesellschaftername") << QStringLiteral("Beteiligtennummer")
+           << QStringLiteral("Identifikationsnummer") << QStringLiteral("Zeichnernummer")
+           << QStringLiteral("Postensperre bis") << QStringLiteral("Bezeichnung SoBil-Sachverhalt")
+           << QStringLiteral("Kennzeichen SoBil-Buchung") << QStringLiteral("Festschreibung")
+           << QStringLiteral("Leistungsdatum") << QStringLiteral("Datum Zuord. Steuerperiode")
+           << QStringLiteral("Fälligkeit") << QStringLiteral("Generalumkehr (GU)") << QStringLiteral("Steuersatz")
+           << QStringLiteral("Land") << QStringLiteral("Abrechnungsreferenz") << QStringLiteral("BVV-Position")
+           << QStringLiteral("EU-Mitgliedstaat u. UStID (Ursprung)") << QStringLiteral("EU-Steuersatz (Ursprung)")
+           << QStringLiteral("Abw. Skontokonto");
+    return titles;
+}
+
+QString documentField(const QString &number)
+{
+    // Letters, digits and "$ % - /": what the format's description and its
+    // pattern for the field both allow. No blanks, umlauts, dots or commas.
+    QString out;
+    for (const QChar c : number) {
+        const char16_t u = c.unicode();
+        if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'$' || u == u'%'
+            || u == u'-' || u == u'/')
+            out += c;
+    }
+    return out.left(36);
+}
+
+QString postingText(const QString &payer, const QString &purpose)
+{
+    const QString p = payer.simplified(), q = purpose.simplified();
+    const QString text = p.isEmpty() || q.isEmpty() ? p + q : p + QStringLiteral(", ") + q;
+    return text.left(60);
+}
+
+Batches bookingBatches(const DatevSettings &settings, const std::vector<EvaluationRow> &rows,
+                       const std::vector<int> &order, const QDateTime &createdAt)
+{
+    Batches out;
+    // Row indices by the first day of their fiscal year, in the given order.
+    std::map<QDate, std::vector<int>> years;
+    for (const int index : order) {
+        const EvaluationRow &row = rows.at(size_t(index));
+        const QDate day = bookingDate(row);
+        Skipped skip { row.number(), Skip::Unreadable };
+        if (!row.readable)
+            skip.why = Skip::Unreadable;
+        else if (!row.rate)
+            skip.why = Skip::UnknownRate;
+        else if (revenueAccountOf(settings, row) == 0)
+            skip = { row.number(), Skip::NoAccount, *row.rate };
+        else if (row.total.cents <= 0)
+            skip.why = Skip::Zero;
+        else if (row.total.cents > maxCents)
+            skip.why = Skip::TooLarge;
+        else if (!day.isValid())
+            skip.why = Skip::NoDate;
+        else {
+            years[fiscalYearStart(settings, day)].push_back(index);
+            continue;
+        }
+        out.skipped.push_back(skip);
+    }
+
+    const QStringList titles = columnTitles();
+    for (const auto &[fiscalStart, indices] : years) {
+        File file;
+        file.from = file.to = bookingDate(rows.at(size_t(indices.front())));
+        for (const int index : indices) {
+            const QDate day = bookingDate(rows.at(size_t(index)));
+            file.from = std::min(file.from, day);
+            file.to = std::max(file.to, day);
+        }
+        file.name = fileName(file.from, file.to);
+        file.bytes = encodedLine(headerFields(settings, fiscalStart, file.from, file.to, createdAt));
+        file.bytes += encodedLine(titles);
+        QStringList f(columnCount);
+        for (const int index : indices) {
+            const EvaluationRow &row = rows.at(size_t(index));
+            f.fill(QString());
+            f[0] = germanAmount(row.total.cents, false);
+            f[1] = quoted(QStringLiteral("S"));
+            f[6] = QString::number(settings.cashAccount);
+            // The revenue accounts are automatic accounts: no tax key.
+            f[7] = QString::number(revenueAccountOf(settings, row));
+            f[9] = bookingDate(row).toString(QStringLiteral("ddMM"));
+            f[10] = quoted(documentField(row.number()));
+            f[13] = quoted(postingText(row.payer, row.purpose));
+            f[113] = QStringLiteral("0"); // not locked, as the header says
+            file.bytes += encodedLine(f);
+            ++file.bookings;
+        }
+        if (!out.from.isValid() || file.from < out.from)
+            out.from = file.from;
+        out.to = std::max(out.to, file.to);
+        out.files.push_back(std::move(file));
+    }
+    return out;
+}
+
+QString skippedMessage(const std::vector<Skipped> &skipped)
+{
+    if (skipped.empty())
+        return QString();
+    // One line per reason (and per rate without an account), in the order
+    // they first occur, with at most this many numbers each.
+    constexpr int shown = 30;
+    struct Line
+    {
+        Skip why;
+        int rate;
+        QStringList numbers;
+        qsizetype count = 0;
+    };
+    std::vector<Line> lines;
+    for (const Skipped &s : skipped) {
+        auto line = std::find_if(lines.begin(), lines.end(), [&](const Line &l) {
+            return l.why == s.why && (s.why != Skip::NoAccount || l.rate == s.rate);
+        });
+        if (line == lines.end())
+            line = lines.insert(lines.end(), Line { s.why, s.rate, {} });
+        if (line->numbers.size() < shown)
+            line->numbers.append(s.number);
+        ++line->count;
+    }
+    QString text = skipped.size() == 1
+        ? QStringLiteral("1 Quittung wurde nicht gebucht:")
+        : QStringLiteral("%1 Quittungen wurden nicht gebucht:").arg(skipped.size());
+    for (const Line &line : lines) {
+        QString why;
+        switch (line.why) {
+        case Skip::Unreadable:
+            why = QStringLiteral("Beträge nicht lesbar");
+            break;
+        case Skip::UnknownRate:
+            why = QStringLiteral("MWSt-Satz \"?\" (kein Satz passt genau)");
+            break;
+        case Skip::NoAccount:
+            why = QStringLiteral("kein Erlöskonto für %1 %").arg(line.rate);
+            break;
+        case Skip::Zero:
+            why = QStringLiteral("Gesamtbetrag 0,00");
+            break;
+        case Skip::TooLarge:
+            why = QStringLiteral("Gesamtbetrag über 9.999.999.999,99");
+            break;
+        case Skip::NoDate:
+            why = QStringLiteral("ohne Datum");
+            break;
+        }
+        text += QStringLiteral("\n%1: Nr. %2").arg(why, line.numbers.join(QStringLiteral(", ")));
+        if (line.count > line.numbers.size())
+            text += QStringLiteral(" und %1 weitere").arg(line.count - line.numbers.size());
+    }
+    return text;
+}
+
+} // namespace datev
