@@ -478,12 +478,12 @@ void ReceiptEvaluationWindow::saveCsvButton_Click()
 
 void ReceiptEvaluationWindow::saveDatevButton_Click()
 {
-    saveDatevFiles(this, m_main.platform(), m_model->rows(), m_model->order());
+    saveDatevFiles(this, m_archive.platform(), m_model->rows(), m_model->order());
 }
 
 void ReceiptEvaluationWindow::datevSettingsButton_Click()
 {
-    editDatevSettings(this, m_main.platform());
+    editDatevSettings(this, m_archive.platform());
 }
 
 void ReceiptEvaluationWindow::closeButton_Click()
