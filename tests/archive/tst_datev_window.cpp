@@ -36,7 +36,7 @@ class TestDatevWindow : public QObject
     ReceiptEvaluationWindow *evaluated()
     {
         m_main->auswertung->trigger();
-        ReceiptEvaluationWindow *w = m_main->evaluationWindow();
+        ReceiptEvaluationWindow *w = m_main->archive().evaluationWindow();
         if (!w || !QTest::qWaitForWindowActive(w))
             return nullptr;
         w->evaluateButton->click();
