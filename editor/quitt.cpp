@@ -4,6 +4,7 @@
 #include "archive/receiptnumber.h"
 #include "platform/twips.h"
 #include "settings/settings.h"
+#include "settings/taxdata.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -341,6 +342,9 @@ void quitt::buildMenu()
     euroumstellen = named(grundeinstellungen->addAction(QStringLiteral("Auf &Euro umstellen..."), this,
                                                         [this] { m_settings.euroumstellen_Click(); }),
                           "euroumstellen");
+    steuerangaben = named(grundeinstellungen->addAction(QStringLiteral("&Steuerliche Angaben..."), this,
+                                                        [this] { m_settings.steuerangaben_Click(); }),
+                          "steuerangaben");
     grundeinstellungen->addSeparator();
     mwständern = named(grundeinstellungen->addAction(QStringLiteral("Mehrwertsteuer-Satz ändern"), this,
                                                      [this] { m_settings.mwständern_Click(); }),
@@ -541,6 +545,7 @@ void quitt::Form_Load()
     // 9. The rate.
     if (const auto rate = settingValue(files(), settingsfile::mwst))
         showWording(Wording::Rate, *rate);
+    showTaxData(ReadTaxData(files()));
 
     // 10. The first start asks for the user's own data.
     if (!SettingsExists(files(), settingsfile::erst)) {
@@ -653,6 +658,9 @@ PrintSnapshot quitt::printSnapshot() const
     s.thanks = Label13->text();
     s.place = Text10->text();
     s.date = Text11->text();
+    s.taxLine = printedTaxLine(m_taxData);
+    s.taxNote = printedTaxNote(m_taxData);
+    s.vatRows = m_chargesVat;
     return s;
 }
 
@@ -720,6 +728,22 @@ void quitt::showWording(Wording part, const QString &text)
 void quitt::showPlace(const QString &place)
 {
     Text10->setText(place);
+}
+
+void quitt::showTaxData(const TaxData &data)
+{
+    const bool wasCharging = m_chargesVat;
+    m_taxData = data;
+    m_chargesVat = ::chargesVat(data);
+    Combo2->setEnabled(m_chargesVat);
+    if (!m_chargesVat) {
+        // Without VAT a receipt has no net and no VAT of its own.
+        Combo2->setEditText(QStringLiteral("0"));
+        for (QLineEdit *field : { Text2, Text3, Text4, Text5 })
+            field->clear();
+    } else if (!wasCharging) {
+        Combo2->setEditText(settingValue(files(), settingsfile::mwst).value_or(QStringLiteral("16")));
+    }
 }
 
 void quitt::Command5_Click()

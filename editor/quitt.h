@@ -183,7 +183,7 @@ public:
     void Command7_Click();
 
     // Menu entries of the controllers.
-    QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen;
+    QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen, *steuerangaben;
 
     // The receipt as the controls show it, and the stored fields of a receipt
     // put back into them (rate, place and date are not stored and stay).
@@ -200,6 +200,9 @@ public:
     QString holdPrintFont(const QString &name) override;
     void showWording(Wording part, const QString &text) override;
     void showPlace(const QString &place) override;
+    void showTaxData(const TaxData &data) override;
+    // Whether net and VAT are computed and printed.
+    bool chargesVat() const { return m_chargesVat; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -219,4 +222,6 @@ private:
     SettingsController m_settings;
     bool m_ending = false;
     bool m_titleWriteFailed = false;
+    bool m_chargesVat = true;
+    TaxData m_taxData;
 };

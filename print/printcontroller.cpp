@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/secondarywindows.h"
+#include "platform/textmetrics.h"
 #include "print/form9.h"
 #include "print/pdfname.h"
 #include "print/printerchoice.h"
@@ -50,7 +51,7 @@ QList<PrintOperation> PrintController::layoutPage(std::initializer_list<float> o
         const std::optional<QString> font = printFont();
         const PrintSnapshot snapshot = m_host.printSnapshot();
         const std::optional<QStringList> userData = ReadUserData(m_platform.files());
-        page += ReceiptLayout(snapshot, font, userData, offset);
+        page += ReceiptLayout(snapshot, font, userData, offset, printTextMeasure());
     }
     return page;
 }

@@ -3,6 +3,7 @@
 #include "settings/wordinghost.h"
 
 class Form6;
+class TaxDataWindow;
 class Platform;
 class SecondaryWindows;
 struct RewordRow;
@@ -34,6 +35,10 @@ public:
 
     void anwender_Click();
     Form6 *userDataWindow() const;
+
+    // "Steuerliche Angaben": tax number, VAT id and whether VAT is charged.
+    void steuerangaben_Click();
+    TaxDataWindow *taxDataWindow() const;
 
 private:
     // Asks for one menu entry's new wording, stores and shows it.

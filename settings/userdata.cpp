@@ -1,5 +1,6 @@
 #include "settings/form6.h"
 #include "settings/settingscontroller.h"
+#include "settings/taxdatawindow.h"
 
 #include "platform/secondarywindows.h"
 
@@ -24,6 +25,20 @@ void SettingsController::anwender_Click()
 Form6 *SettingsController::userDataWindow() const
 {
     return m_windows.find<Form6>();
+}
+
+void SettingsController::steuerangaben_Click()
+{
+    m_windows.open<TaxDataWindow>([this] {
+        return new TaxDataWindow(m_platform, m_host.hostWindow(), [this](const TaxData &data) {
+            m_host.showTaxData(data);
+        });
+    });
+}
+
+TaxDataWindow *SettingsController::taxDataWindow() const
+{
+    return m_windows.find<TaxDataWindow>();
 }
 
 Form6::Form6(Platform &platform, WordingHost &host, QWidget *mainWindow)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/taxdata.h"
+
 #include <QString>
 
 class QWidget;
@@ -30,6 +32,9 @@ public:
     virtual void showWording(Wording part, const QString &text) = 0;
     // The place of issue on the receipt.
     virtual void showPlace(const QString &place) = 0;
+    // Whether and how VAT is charged: the rate box and the net and VAT
+    // fields follow it.
+    virtual void showTaxData(const TaxData &data) = 0;
     // Shows a failed write once, naming what failed.
     virtual void reportWriteFailure(const QString &error) = 0;
 

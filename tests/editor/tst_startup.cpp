@@ -477,6 +477,7 @@ private slots:
             QStringLiteral("    &Währung <DM> ändern"),
             QStringLiteral("    W&ährung <Pf> ändern"),
             "  Auf &Euro umstellen...",
+            "  &Steuerliche Angaben...",
             "  -",
             QStringLiteral("  Mehrwertsteuer-Satz ändern"),
             "  -",

@@ -71,6 +71,8 @@ private slots:
     void fontName();
     void offsetMovesOnlyY();
     void emptyFields();
+    void taxData_data();
+    void taxData();
 };
 
 void tst_ReceiptLayout::lines_data()
@@ -156,7 +158,8 @@ void tst_ReceiptLayout::texts_data()
         { 5800, 1500, 10, false, "Euro" },
         { 8000, 700, 10, false, "Pf" },
         { 8000, 1100, 10, false, "Ct" },
-        { 8000, 1500, 10, false, "Cent" },
+        // Moved left to end before the hatched field.
+        { 7840, 1500, 10, false, "Cent" },
         { 6600, 650, 11, false, "100" },
         { 6600, 1050, 11, false, " 16" },
         { 6600, 1450, 11, false, "116" },
@@ -168,17 +171,19 @@ void tst_ReceiptLayout::texts_data()
         { 1100, 3000, 11, false, "Erika Mustermann" },
         { 1100, 3700, 11, false, "Miete Dezember" },
         { 5800, 2650, 8, false, "Pfennige wie oben" },
-        { 1100, 2050, 8, false, "Gesamtbetrag in Worten:" },
-        { 1100, 2750, 8, false, "Betrag erhalten von:" },
-        { 1100, 3450, 8, false, "für:" },
+        // The headings end above their boxes' top lines.
+        { 1100, 1988, 8, false, "Gesamtbetrag in Worten:" },
+        { 1100, 2688, 8, false, "Betrag erhalten von:" },
+        { 1100, 3388, 8, false, "für:" },
         { 1000, 4500, 12, false, "12345 Musterstadt, den 07.12.2026" },
         { 1100, 4100, 8, false, "dankend erhalten" },
+        // The address lines are as far apart as they are high.
         { 1000, 5000, 10, true, "Firma Beispiel" },
-        { 1000, 5200, 10, true, "Inh. M. Muster" },
-        { 1000, 5400, 10, true, "Tel. 0123/4567" },
-        { 1000, 5600, 10, true, "Fax 0123/4568" },
-        { 1000, 5800, 10, true, "Hauptstraße 1" },
-        { 1000, 6000, 10, true, "12345 Musterstadt" },
+        { 1000, 5240, 10, true, "Inh. M. Muster" },
+        { 1000, 5480, 10, true, "Tel. 0123/4567" },
+        { 1000, 5720, 10, true, "Fax 0123/4568" },
+        { 1000, 5960, 10, true, "Hauptstraße 1" },
+        { 1000, 6200, 10, true, "12345 Musterstadt" },
         { 5800, 6100, 7, false, "Stempel/Unterschrift" },
     };
     int index = 0;
@@ -274,7 +279,7 @@ void tst_ReceiptLayout::shortUserData()
     QCOMPARE(texts.at(26).text, QStringLiteral("Nur ein Name"));
     for (int line = 27; line < 32; ++line) {
         QCOMPARE(texts.at(line).text, QString());
-        QCOMPARE(texts.at(line).y, 5000.0f + 200 * (line - 26));
+        QCOMPARE(texts.at(line).y, 5000.0f + 240 * (line - 26));
     }
 }
 
@@ -320,6 +325,52 @@ void tst_ReceiptLayout::emptyFields()
     QCOMPARE(texts.at(3).text, QString());
     QCOMPARE(texts.at(24).text, QStringLiteral(", den "));
     QCOMPARE(texts.at(16).text, QString());
+}
+
+void tst_ReceiptLayout::taxData_data()
+{
+    QTest::addColumn<bool>("vatRows");
+    QTest::addColumn<QString>("taxLine");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<bool>("withAddress");
+
+    QTest::newRow("regular, tax line") << true << "Steuernummer: 12/345/67890" << "" << true;
+    QTest::newRow("small business, tax line and note") << false << "USt-IdNr.: DE1" << "Gemäß § 19 UStG" << true;
+    QTest::newRow("tax-free without address") << false << "Steuernummer: 1" << "Steuerfrei" << false;
+    QTest::newRow("no VAT, nothing else") << false << "" << "" << true;
+}
+
+void tst_ReceiptLayout::taxData()
+{
+    QFETCH(bool, vatRows);
+    QFETCH(QString, taxLine);
+    QFETCH(QString, note);
+    QFETCH(bool, withAddress);
+
+    PrintSnapshot s = filledSnapshot();
+    s.vatRows = vatRows;
+    s.taxLine = taxLine;
+    s.taxNote = note;
+    const QList<PrintOperation> ops = ReceiptLayout(s, std::nullopt, withAddress ? std::optional(address) : std::nullopt, 0);
+    const QList<PrintOperation> texts = textsOf(ops);
+    // Without VAT the net and VAT rows go, with their hatched fields; the total row stays.
+    QCOMPARE(linesOf(ops).size(), vatRows ? 81 : 81 - 4 * 11);
+    const auto inRows = [&](float top, float bottom) {
+        return std::count_if(texts.begin(), texts.end(),
+                             [&](const auto &op) { return op.x >= 4200 && op.y >= top && op.y < bottom; });
+    };
+    QCOMPARE(inRows(600, 1350), vatRows ? 10 : 0);
+    QCOMPARE(inRows(1350, 1800), 5);
+    QCOMPARE(texts.size(), (withAddress ? 33 : 28) - (vatRows ? 0 : 10) + !note.isEmpty() + !taxLine.isEmpty());
+    for (const PrintOperation &op : texts) {
+        // The tax line is the lowest text, at the address's left edge.
+        if (!taxLine.isEmpty() && op.text == taxLine)
+            QCOMPARE(op.x, 1000.0f);
+        QVERIFY(taxLine.isEmpty() || op.text == taxLine || op.y < texts.constLast().y);
+        // The note stands below the purpose box, where the thanks line is.
+        if (!note.isEmpty() && op.text == note)
+            QCOMPARE(op.y, 4100.0f);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_ReceiptLayout)

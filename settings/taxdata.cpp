@@ -1,0 +1,90 @@
+#include "settings/taxdata.h"
+
+#include "settings/settings.h"
+
+namespace {
+
+QString modeText(TaxData::Mode mode)
+{
+    switch (mode) {
+    case TaxData::Mode::SmallBusiness:
+        return QStringLiteral("1");
+    case TaxData::Mode::TaxFree:
+        return QStringLiteral("2");
+    case TaxData::Mode::Regular:
+        break;
+    }
+    return QStringLiteral("0");
+}
+
+} // namespace
+
+TaxData ReadTaxData(const WorkDir &dir)
+{
+    TaxData data;
+    data.taxNumber = ReadSetting(dir, settingsfile::steuernr);
+    data.vatId = ReadSetting(dir, settingsfile::ustid);
+    const QString mode = ReadSetting(dir, settingsfile::ustart).trimmed();
+    if (mode == modeText(TaxData::Mode::SmallBusiness))
+        data.mode = TaxData::Mode::SmallBusiness;
+    else if (mode == modeText(TaxData::Mode::TaxFree))
+        data.mode = TaxData::Mode::TaxFree;
+    if (const auto note = settingValue(dir, settingsfile::ustfrei))
+        data.exemptionNote = *note;
+    return data;
+}
+
+bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
+{
+    const std::pair<QString, QString> files[] = {
+        { settingsfile::steuernr, data.taxNumber },
+        { settingsfile::ustid, data.vatId },
+        { settingsfile::ustfrei, data.exemptionNote },
+        { settingsfile::ustart, modeText(data.mode) },
+    };
+    // Checked all first: half the tax data saved would print a receipt
+    // that is neither the old one nor the new one.
+    for (const auto &[name, value] : files) {
+        if (!oneLine(name, value, error))
+            return false;
+        if (!WorkDir::encodable(value)) {
+            if (error)
+                *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält ein Zeichen, "
+                                        "das nicht gespeichert werden kann.")
+                             .arg(name);
+            return false;
+        }
+    }
+    for (const auto &[name, value] : files)
+        if (!WriteSetting(dir, name, value, error))
+            return false;
+    return true;
+}
+
+QString printedTaxLine(const TaxData &data)
+{
+    QStringList parts;
+    if (!data.taxNumber.trimmed().isEmpty())
+        parts.append(QStringLiteral("Steuernummer: ") + data.taxNumber.trimmed());
+    if (!data.vatId.trimmed().isEmpty())
+        parts.append(QStringLiteral("USt-IdNr.: ") + data.vatId.trimmed());
+    return parts.join(QStringLiteral(", "));
+}
+
+QString printedTaxNote(const TaxData &data)
+{
+    switch (data.mode) {
+    case TaxData::Mode::SmallBusiness:
+        return TaxData::smallBusinessNote();
+    case TaxData::Mode::TaxFree:
+        return data.exemptionNote;
+    case TaxData::Mode::Regular:
+        break;
+    }
+    return QString();
+}
+
+bool chargesVat(const TaxData &data)
+{
+    return data.mode == TaxData::Mode::Regular;
+}
