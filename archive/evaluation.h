@@ -2,6 +2,8 @@
 
 #include "platform/workdir.h"
 
+class ReceiptCache;
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -87,9 +89,14 @@ struct EvaluationFilter
 };
 
 // The receipts among the files that pass the filter, in the order of the
-// files. A file that cannot be read is passed over.
+// files. A file that cannot be read is passed over. The files are read on
+// all cores.
 std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
                                             const EvaluationFilter &filter);
+// The same, reading only what the cache does not hold as the files are now,
+// and keeping what it read there.
+std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
+                                            const EvaluationFilter &filter, ReceiptCache &cache);
 
 // An exact sum of pennies, of any number of receipts.
 class CentSum

@@ -382,7 +382,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // The old rows go first, so that two evaluations are never held at once.
     m_model->setRows({});
-    m_model->setRows(EvaluateReceipts(m_main.files(), receiptFileList(m_main.files()), filter));
+    m_model->setRows(EvaluateReceipts(m_main.files(), receiptFileList(m_main.files()), filter, m_receiptCache));
     m_sums = sumsOf(m_model->rows());
     showSums();
     saveCsvButton->setEnabled(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/evaluation.h"
+#include "archive/receiptcache.h"
 
 #include <QAbstractTableModel>
 #include <QGroupBox>
@@ -94,6 +95,7 @@ private:
     void showSums();
 
     quitt &m_main;
+    ReceiptCache m_receiptCache; // what the evaluations read, kept for the next
     EvaluationTableModel *m_model;
     EvaluationSums m_sums;
 };

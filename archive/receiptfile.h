@@ -25,11 +25,33 @@ struct ReceiptRecord
 };
 
 // A saved receipt, "<number>.num": ten lines, each the field's text followed
-// by CR LF: number, net units, net pennies, VAT units, VAT pennies, total
-// units, total pennies, words, payer, purpose.
+// by CR LF, in the order of receiptfile::Line.
 namespace receiptfile {
 
-inline constexpr int lineCount = 10;
+// The lines of a receipt file, by their place in it.
+enum Line : int {
+    Number,
+    NetUnits,
+    NetPennies,
+    VatUnits,
+    VatPennies,
+    TotalUnits,
+    TotalPennies,
+    Words,
+    Payer,
+    Purpose,
+    // Two further lines may follow the ten: the date and the place as the
+    // receipt shows them. They are neither written nor read yet.
+    DateText,
+    PlaceText,
+};
+// The lines written and read.
+inline constexpr int lineCount = Purpose + 1;
+// The lines a receipt file can have.
+inline constexpr int maxLineCount = PlaceText + 1;
+
+// The record's field that a line holds, for the lines written.
+QString ReceiptRecord::*field(Line line);
 
 // The file name of a receipt number: the number without leading and
 // trailing blanks, then ".num".

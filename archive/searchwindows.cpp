@@ -1,6 +1,7 @@
 #include "editor/quitt.h"
 #include "archive/form7.h"
 #include "archive/form8.h"
+#include "text/textlines.h"
 
 Form7::Form7(quitt &main)
     : ReceiptSearchWindow(main, { "Form7", QStringLiteral("Suchen einer ausgestellten Quittung"),
@@ -35,7 +36,7 @@ void Form8::List1_DblClick()
                                           : DeleteResult::Missing;
     if (result == DeleteResult::Failed)
         m_main.platform().messageBox(this, QStringLiteral("Die markierte Quittung wurde nicht gelöscht!")
-                                               + WorkDir::lineEnd + error);
+                                               + textlines::lineEnd + error);
     else
         m_main.platform().messageBox(this, QStringLiteral("Markierte Quittung gelöscht! "));
     File1 = receiptFileList(m_main.files());

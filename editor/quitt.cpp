@@ -547,7 +547,7 @@ void quitt::Form_Load()
         m_platform.messageBox(nullptr, QStringLiteral("Bitte geben Sie oben im Menü erst Ihre eigenen Daten "
                                                       "(Name, Anschrift etc.) ein!"));
         QString error;
-        if (!files().write(settingsfile::erst, QString(), &error))
+        if (!files().write(settingsfile::erst, QByteArray(), &error))
             reportWriteFailure(error);
     }
 

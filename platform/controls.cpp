@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "platform/workdir.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QFontDatabase>
 #include <QAbstractButton>
@@ -186,7 +188,7 @@ public:
     }
     State validate(QString &input, int &) const override
     {
-        if (!WorkDir::holdsLineBreak(input) && (!m_codePageToo || WorkDir::encodable(input)))
+        if (!textlines::holdsLineBreak(input) && (!m_codePageToo || codepage::encodable(input)))
             return Acceptable;
         m_platform->beep();
         return Invalid;

@@ -1,6 +1,7 @@
 #include "editor/quitt.h"
 
 #include "settings/settings.h"
+#include "text/codepage.h"
 
 #include <QList>
 
@@ -131,7 +132,7 @@ void quitt::RewordLabel(const RewordRow &row)
 
     // The file could not keep such a text unchanged: leave file and receipt as
     // they are rather than store something other than what was typed.
-    if (!WorkDir::encodable(answer)) {
+    if (!codepage::encodable(answer)) {
         m_platform.messageBox(this,
                               QStringLiteral("Der eingegebene Text enthält ein Zeichen, das nicht gespeichert "
                                              "werden kann. Es bleibt bei der bisherigen Einstellung."),

@@ -6,6 +6,7 @@
 #include "archive/searchwindow.h"
 #include "platform/workdir.h"
 #include "print/printoperation.h"
+#include "text/codepage.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -75,7 +76,7 @@ inline void type(QWidget *w, const QString &text)
 // A receipt file of 100 DM for the payer and purpose, in Windows-1252.
 inline QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)
 {
-    return WorkDir::encode(number + "\r\n84\r\n03\r\n15\r\n97\r\n100\r\n00\r\n-----Einhundert-----\r\n" + payer + "\r\n"
+    return codepage::encode(number + "\r\n84\r\n03\r\n15\r\n97\r\n100\r\n00\r\n-----Einhundert-----\r\n" + payer + "\r\n"
                            + purpose + "\r\n")
         .value();
 }

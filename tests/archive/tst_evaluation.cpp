@@ -3,6 +3,7 @@
 #include "archive/evaluation.h"
 #include "archive/search.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,7 +29,7 @@ QByteArray receipt(const QString &number, const QString &net, const QString &vat
         const QStringList parts = amount.split(QLatin1Char(','));
         return parts.value(0) + "\r\n" + parts.value(1) + "\r\n";
     };
-    return WorkDir::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
+    return codepage::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
                            + purpose + "\r\n")
         .value();
 }

@@ -1,6 +1,7 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +25,7 @@ QByteArray expectedFile(const quitt &w)
                                  w.Text6->text(), w.Text7->text(), w.Text9->text(), w.Combo3->currentText(),
                                  w.Combo4->currentText() })
         text += line + "\r\n";
-    return WorkDir::encode(text).value();
+    return codepage::encode(text).value();
 }
 
 const QString saved = QStringLiteral("Quittung wurde gespeichert!");
