@@ -73,12 +73,19 @@ inline void type(QWidget *w, const QString &text)
     }
 }
 
+// A receipt file's bytes: each line in Windows-1252 and CR LF.
+inline QByteArray receiptFile(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    return codepage::encode(text).value();
+}
+
 // A receipt file of 100 DM for the payer and purpose, in Windows-1252.
 inline QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)
 {
-    return codepage::encode(number + "\r\n84\r\n03\r\n15\r\n97\r\n100\r\n00\r\n-----Einhundert-----\r\n" + payer + "\r\n"
-                           + purpose + "\r\n")
-        .value();
+    return receiptFile({ number, "84", "03", "15", "97", "100", "00", "-----Einhundert-----", payer, purpose });
 }
 
 // Selects the row by pressing on it and double-clicks it, as the user does.

@@ -9,6 +9,7 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "settings/settings.h"
+#include "tests/testsupport.h"
 #include "text/codepage.h"
 #include "text/textlines.h"
 
@@ -55,9 +56,8 @@ QByteArray bytesOf(const QString &path)
 QByteArray soakBytes(qlonglong n)
 {
     const SoakReceipt r = soakReceipt(n);
-    return codepage::encode(QString::number(n) + "\r\n\r\n\r\n\r\n\r\n" + r.totalUnits + "\r\n" + r.totalPennies
-                           + "\r\n\r\n" + r.payer + "\r\n" + r.purpose + "\r\n")
-        .value();
+    return testsupport::receiptFile(
+        { QString::number(n), "", "", "", "", r.totalUnits, r.totalPennies, "", r.payer, r.purpose });
 }
 
 } // namespace
