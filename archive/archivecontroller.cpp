@@ -50,8 +50,12 @@ ReceiptEvaluationWindow *ArchiveController::evaluationWindow() const
 void ArchiveController::loadReceiptFile(const QString &fileName, QWidget *parent)
 {
     if (!fileName.isEmpty()) {
-        if (const auto record = LoadReceipt(files(), fileName))
+        if (const auto record = LoadReceipt(files(), fileName)) {
             m_host.showLoadedReceipt(*record);
+            // A receipt that keeps its date is shown with it.
+            if (!record->date.isEmpty())
+                return;
+        }
     }
     m_platform.messageBox(parent, QStringLiteral("Bitte Datum beachten!"));
 }

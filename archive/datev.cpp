@@ -1,3 +1,4 @@
+#include "text/codepage.h"
 #include "archive/datev.h"
 
 #include <algorithm>
@@ -29,11 +30,11 @@ QByteArray encodedLine(const QStringList &fields)
     QString line = fields.join(QLatin1Char(';'));
     // Every text comes from a receipt file in the code page, so this holds;
     // should a character slip through anyway, the line keeps its fields.
-    if (!WorkDir::encodable(line))
+    if (!codepage::encodable(line))
         for (QChar &c : line)
-            if (!WorkDir::encodable(QStringView(&c, 1)))
+            if (!codepage::encodable(QStringView(&c, 1)))
                 c = QLatin1Char('?');
-    return WorkDir::encode(line).value_or(QByteArray()) + "\r\n";
+    return codepage::encode(line).value_or(QByteArray()) + "\r\n";
 }
 
 QStringList headerFields(const DatevSettings &s, QDate fiscalStart, QDate from, QDate to, const QDateTime &createdAt)
@@ -86,7 +87,7 @@ constexpr qint64 maxCents = 999999999999;
 
 QDate bookingDate(const EvaluationRow &row)
 {
-    return row.savedOn;
+    return row.date;
 }
 
 QDate fiscalYearStart(const DatevSettings &settings, QDate day)

@@ -229,7 +229,7 @@ bool writeBatches(QWidget *parent, Platform &platform, const datev::Batches &bat
         }
         // A file the user did not choose never replaces another one.
         WorkDir folder(chosenInfo.absolutePath());
-        switch (folder.createNew(name, WorkDir::decode(file.bytes), &error)) {
+        switch (folder.createNew(name, file.bytes, &error)) {
         case WorkDir::CreateResult::Created:
             written.append(QStringLiteral("%1 (%2 Buchungen)").arg(name).arg(file.bookings));
             break;

@@ -1,13 +1,17 @@
 #include "archive/evaluation.h"
 
-#include "archive/codepage.h"
-#include "archive/search.h"
+#include "text/codepage.h"
+#include "archive/receiptcache.h"
+#include "archive/receiptfile.h"
+#include "text/foldedsearch.h"
+#include "text/textlines.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -35,28 +39,14 @@ bool allDigits(QByteArrayView text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool isLineEnd(char c)
+// The receipt file's lines that are read; a line end is CR LF, CR or LF.
+std::array<QByteArrayView, receiptfile::lineCount> receiptLines(QByteArrayView bytes)
 {
-    return c == '\r' || c == '\n';
-}
-
-// The receipt file's first ten lines; a line end is CR LF, CR or LF.
-std::array<QByteArrayView, 10> receiptLines(QByteArrayView bytes)
-{
-    std::array<QByteArrayView, 10> lines {};
+    std::array<QByteArrayView, receiptfile::lineCount> lines {};
     int count = 0;
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n && count < 10; ++i) {
-        if (!isLineEnd(bytes[i]))
-            continue;
-        lines[size_t(count++)] = bytes.sliced(start, i - start);
-        if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (count < 10 && start < n)
-        lines[size_t(count)] = bytes.sliced(start);
+    textlines::forEachLine(
+        bytes, [&](qsizetype begin, qsizetype end) { lines[size_t(count++)] = bytes.sliced(begin, end - begin); },
+        receiptfile::lineCount);
     return lines;
 }
 
@@ -93,7 +83,7 @@ bool isCsvNumber(const EvaluationRow &row, int column)
 {
     using namespace evaluationcolumn;
     switch (column) {
-    case SavedOn:
+    case Date:
         return true;
     case Rate:
         return row.rate.has_value();
@@ -228,20 +218,25 @@ QDate LocalDays::dayOf(qint64 ms)
 
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes, LocalDays &days)
 {
+    using namespace receiptfile;
     const auto lines = receiptLines(bytes);
     EvaluationRow row;
     row.fileName = fileName;
     row.modifiedMs = modifiedMs;
-    row.savedOn = days.dayOf(modifiedMs);
-    row.net = StoredAmount::read(lines[1], lines[2]);
+    row.date = parseGermanDate(lines[DateText]);
+    if (!row.date.isValid()) {
+        row.date = days.dayOf(modifiedMs);
+        row.datedByFile = true;
+    }
+    row.net = StoredAmount::read(lines[NetUnits], lines[NetPennies]);
     // The breakdown at a rate of 0 empties the VAT's whole units and leaves
     // every other amount field as it was, so the pennies line may still
     // hold what an earlier rate put there: no units, no VAT.
-    if (!trimmed(lines[3]).isEmpty())
-        row.vat = StoredAmount::read(lines[3], lines[4]);
-    row.total = StoredAmount::read(lines[5], lines[6]);
-    row.payer = codepage::decode(lines[8]);
-    row.purpose = codepage::decode(lines[9]);
+    if (!trimmed(lines[VatUnits]).isEmpty())
+        row.vat = StoredAmount::read(lines[VatUnits], lines[VatPennies]);
+    row.total = StoredAmount::read(lines[TotalUnits], lines[TotalPennies]);
+    row.payer = codepage::decode(lines[Payer]);
+    row.purpose = codepage::decode(lines[Purpose]);
     // Without VAT the net lines are not used.
     const bool noVat = row.vat.kind == StoredAmount::Kind::Empty;
     row.readable = row.total.kind == StoredAmount::Kind::Value
@@ -259,48 +254,108 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
 
 } // namespace
 
+QDate parseGermanDate(QByteArrayView text)
+{
+    // By hand rather than by a regular expression: the evaluation reads a
+    // date from every receipt, a hundred thousand of them.
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    const auto blank = [&](qsizetype at) { return at < n && (text[at] == ' ' || text[at] == '\t'); };
+    const auto number = [&](int minDigits, int maxDigits, int *value) {
+        int digits = 0;
+        *value = 0;
+        while (i < n && digits < maxDigits && text[i] >= '0' && text[i] <= '9') {
+            *value = *value * 10 + (text[i] - '0');
+            ++i;
+            ++digits;
+        }
+        return digits >= minDigits && !(i < n && text[i] >= '0' && text[i] <= '9');
+    };
+    while (blank(i))
+        ++i;
+    int day = 0, month = 0, year = 0;
+    if (!number(1, 2, &day) || i >= n || text[i++] != '.' || !number(1, 2, &month) || i >= n || text[i++] != '.')
+        return QDate();
+    const qsizetype yearStart = i;
+    if (!number(2, 4, &year) || i - yearStart == 3)
+        return QDate();
+    if (i - yearStart == 2)
+        year += 2000;
+    while (blank(i))
+        ++i;
+    return i == n ? QDate(year, month, day) : QDate();
+}
+
+QDate parseGermanDate(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7f)
+            return QDate();
+    }
+    return parseGermanDate(QByteArrayView(text.toLatin1()));
+}
+
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes)
 {
     LocalDays days;
     return evaluationRow(fileName, modifiedMs, bytes, days);
 }
 
+namespace {
+
+std::vector<EvaluationRow> evaluate(const WorkDir &dir, const QStringList &files, const EvaluationFilter &filter,
+                                    ReceiptCache *cache)
+{
+    std::vector<EvaluationRow> rows;
+    const SearchTerm term(filter.term);
+    if (!term.findable())
+        return rows;
+    const auto inPeriod = [&filter](QDate date) {
+        return (!filter.from.isValid() || date >= filter.from) && (!filter.to.isValid() || date <= filter.to);
+    };
+
+    // Every file is stamped: the stamp gives the time it was written, the
+    // date of a receipt whose file holds none.
+    ReceiptReader reader(dir, files, cache, true);
+    struct Piece
+    {
+        std::vector<EvaluationRow> rows;
+        LocalDays days;
+    };
+    std::vector<Piece> pieces(size_t(reader.pieces()));
+    reader.run([&](qsizetype p, qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp, qint64) {
+        const qint64 modified = stamp.modified / 1000000;
+        // The term holds no line end, so a match lies within one line.
+        if (!term.foundIn(bytes.data(), bytes.size()))
+            return;
+        Piece &piece = pieces[size_t(p)];
+        EvaluationRow row = evaluationRow(files.at(f), modified, bytes, piece.days);
+        if (inPeriod(row.date))
+            piece.rows.push_back(std::move(row));
+    });
+    size_t count = 0;
+    for (const Piece &piece : pieces)
+        count += piece.rows.size();
+    rows.reserve(count);
+    for (Piece &piece : pieces) {
+        std::move(piece.rows.begin(), piece.rows.end(), std::back_inserter(rows));
+        piece.rows = {};
+    }
+    return rows;
+}
+
+} // namespace
+
 std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
                                             const EvaluationFilter &filter)
 {
-    std::vector<EvaluationRow> rows;
-    // A term outside the code page, or one holding a line end, is in no line.
-    const auto encodedTerm = WorkDir::encode(filter.term);
-    if (!encodedTerm || encodedTerm->contains('\r') || encodedTerm->contains('\n'))
-        return rows;
-    const auto &upper = codepage::upper();
-    QByteArray pattern = *encodedTerm;
-    for (char &c : pattern)
-        c = char(upper[uchar(c)]);
-    std::optional<codepage::FoldedMatcher> matcher;
-    if (!pattern.isEmpty())
-        matcher.emplace(pattern);
-    LocalDays days;
+    return evaluate(dir, files, filter, nullptr);
+}
 
-    const qint64 from = filter.from.isValid() ? filter.from.startOfDay().toMSecsSinceEpoch()
-                                              : std::numeric_limits<qint64>::min();
-    const qint64 before = filter.to.isValid() ? filter.to.addDays(1).startOfDay().toMSecsSinceEpoch()
-                                              : std::numeric_limits<qint64>::max();
-
-    // Asking for held copies (there are none) has each file stamped, and the
-    // stamp gives the time it was written.
-    const auto noneHeld = [](qsizetype) -> const WorkDir::FileStamp * { return nullptr; };
-    const auto use = [&](qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp) {
-        const qint64 modified = stamp.modified / 1000000;
-        if (modified < from || modified >= before)
-            return;
-        // The term holds no line end, so a match lies within one line.
-        if (matcher && matcher->indexIn(bytes.data(), bytes.size(), 0) < 0)
-            return;
-        rows.push_back(evaluationRow(files.at(f), modified, bytes, days));
-    };
-    dir.readEach(files, 0, files.size(), use, noneHeld);
-    return rows;
+std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
+                                            const EvaluationFilter &filter, ReceiptCache &cache)
+{
+    return evaluate(dir, files, filter, &cache);
 }
 
 void CentSum::add(qint64 cents)
@@ -344,8 +399,8 @@ EvaluationSums sumsOf(const std::vector<EvaluationRow> &rows)
 
 QString evaluationcolumn::title(int column)
 {
-    static const char *const titles[Count] = { "Nr.",   "Gespeichert am", "Erhalten von", "Für",
-                                               "Netto", "MWSt-Satz",      "MWSt",         "Gesamt" };
+    static const char *const titles[Count] = { "Nr.",   "Datum",     "Erhalten von", "Für",
+                                               "Netto", "MWSt-Satz", "MWSt",         "Gesamt" };
     return column >= 0 && column < Count ? QString::fromUtf8(titles[column]) : QString();
 }
 
@@ -391,8 +446,8 @@ QString cellText(const EvaluationRow &row, int column, CellUse use)
     switch (column) {
     case Number:
         return row.number();
-    case SavedOn:
-        return germanDate(row.savedOn);
+    case Date:
+        return germanDate(row.date);
     case Payer:
         return row.payer;
     case Purpose:

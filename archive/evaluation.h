@@ -2,6 +2,8 @@
 
 #include "platform/workdir.h"
 
+class ReceiptCache;
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -69,27 +71,41 @@ struct EvaluationRow
     // counted apart.
     bool readable = false;
 
-    QDate savedOn; // the local day of modifiedMs
+    // The receipt's own date where its file holds a valid one, otherwise
+    // the local day of modifiedMs (files of older installations).
+    QDate date;
+    bool datedByFile = false;
 
     QString number() const;
 };
 
+// A date typed the German way: "31.12.2026", "1.2.2026" or "1.2.26" (the
+// years 2000 to 2099), blanks around it allowed; anything else gives an
+// invalid date.
+QDate parseGermanDate(QStringView text);
+QDate parseGermanDate(QByteArrayView text);
+
 // One receipt file: its bytes are the Windows-1252 lines of a receipt file.
-// Missing lines are empty, lines after the tenth are not read.
+// Missing lines are empty, lines after the twelfth are not read.
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes);
 
 struct EvaluationFilter
 {
     // Letter case ignored, in any line, exactly as typed; empty: every receipt.
     QString term;
-    // Saved on or after from and on or before to; a null date leaves that end open.
+    // Dated on or after from and on or before to; a null date leaves that end open.
     QDate from, to;
 };
 
 // The receipts among the files that pass the filter, in the order of the
-// files. A file that cannot be read is passed over.
+// files. A file that cannot be read is passed over. The files are read on
+// all cores.
 std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
                                             const EvaluationFilter &filter);
+// The same, reading only what the cache does not hold as the files are now,
+// and keeping what it read there.
+std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringList &files,
+                                            const EvaluationFilter &filter, ReceiptCache &cache);
 
 // An exact sum of pennies, of any number of receipts.
 class CentSum
@@ -121,7 +137,7 @@ EvaluationSums sumsOf(const std::vector<EvaluationRow> &rows);
 
 // The columns of the table and the CSV file, in their order.
 namespace evaluationcolumn {
-enum Column { Number, SavedOn, Payer, Purpose, Net, Rate, Vat, Total, Count };
+enum Column { Number, Date, Payer, Purpose, Net, Rate, Vat, Total, Count };
 QString title(int column);
 } // namespace evaluationcolumn
 

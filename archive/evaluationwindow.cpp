@@ -5,6 +5,7 @@
 #include "archive/archivecontroller.h"
 #include "platform/platform.h"
 #include "platform/controls.h"
+#include "text/storableinput.h"
 #include "platform/events.h"
 #include "platform/twips.h"
 
@@ -80,9 +81,19 @@ QVariant EvaluationTableModel::data(const QModelIndex &index, int role) const
         if (column == Rate)
             return QVariant(Qt::AlignCenter);
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::FontRole:
+        if (column == Date && row.datedByFile) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return QVariant();
     case Qt::BackgroundRole:
         return row.readable ? QVariant() : QVariant(unreadableBackground);
     case Qt::ToolTipRole:
+        if (column == Date && row.datedByFile)
+            return QStringLiteral("Die Quittungsdatei enthält kein Datum: das ist der Tag, an dem sie zuletzt "
+                                  "gespeichert wurde.");
         if (!row.readable)
             return QStringLiteral("Ein Betrag dieser Quittung ist keine Zahl: sie ist in keiner Summe enthalten.");
         if (!row.rate)
@@ -160,8 +171,8 @@ void EvaluationTableModel::sortOrder()
         if (descending)
             std::reverse(m_order.begin(), m_order.end());
         break;
-    case SavedOn:
-        byValue([](const EvaluationRow &r) { return r.modifiedMs; });
+    case Date:
+        byValue([](const EvaluationRow &r) { return std::pair(r.date.toJulianDay(), r.modifiedMs); });
         break;
     case Net:
         byValue([](const EvaluationRow &r) { return amountKey(r.net); });
@@ -222,14 +233,15 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     evaluateButton = new QPushButton(QStringLiteral("&Auswerten"), filterFrame);
     evaluateButton->setObjectName(QStringLiteral("evaluateButton"));
     evaluateButton->setAutoDefault(false);
-    dateNoteLabel = new QLabel(QStringLiteral("Eine Quittungsdatei enthält kein Datum: als Datum einer Quittung "
-                                              "gilt der Tag, an dem ihre Datei zuletzt gespeichert wurde."),
+    dateNoteLabel = new QLabel(QStringLiteral("Datum: das Datum auf der Quittung; wo die Datei keines enthält "
+                                              "(ältere Quittungen, kursiv), der Tag, an dem sie zuletzt "
+                                              "gespeichert wurde."),
                                filterFrame);
     dateNoteLabel->setObjectName(QStringLiteral("dateNoteLabel"));
 
     auto *termLabel = new QLabel(QStringLiteral("Such&begriff (leer: alle Quittungen):"), filterFrame);
     termLabel->setBuddy(searchTermBox);
-    auto *fromLabel = new QLabel(QStringLiteral("gespeichert &vom"), filterFrame);
+    auto *fromLabel = new QLabel(QStringLiteral("Datum &vom"), filterFrame);
     fromLabel->setBuddy(fromDateBox);
     auto *toLabel = new QLabel(QStringLiteral("b&is"), filterFrame);
     toLabel->setBuddy(toDateBox);
@@ -354,18 +366,6 @@ void ReceiptEvaluationWindow::filterBox_KeyPress(int &keyAscii)
     evaluateButton_Click();
 }
 
-QDate ReceiptEvaluationWindow::parseGermanDate(const QString &text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4}|\\d{2})\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
-        return QDate();
-    int year = m.captured(3).toInt();
-    if (m.capturedLength(3) == 2)
-        year += 2000;
-    return QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
-}
-
 bool ReceiptEvaluationWindow::readDateBox(QLineEdit *box, QDate *date)
 {
     *date = QDate();
@@ -397,7 +397,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // The old rows go first, so that two evaluations are never held at once.
     m_model->setRows({});
-    m_model->setRows(EvaluateReceipts(m_archive.files(), receiptFileList(m_archive.files()), filter));
+    m_model->setRows(EvaluateReceipts(m_archive.files(), receiptFileList(m_archive.files()), filter, m_receiptCache));
     m_sums = sumsOf(m_model->rows());
     showSums();
     saveCsvButton->setEnabled(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/evaluation.h"
+#include "archive/receiptcache.h"
 
 #include <QAbstractTableModel>
 #include <QGroupBox>
@@ -85,10 +86,6 @@ public:
 
     const EvaluationTableModel &model() const { return *m_model; }
 
-    // A date typed the German way: "31.12.2026", "1.2.2026" or "1.2.26"
-    // (the years 2000 to 2099), blanks around it allowed; anything else
-    // gives an invalid date.
-    static QDate parseGermanDate(const QString &text);
 
 private:
     // Takes a date box's text; false, after telling the user, when it is no date.
@@ -96,6 +93,7 @@ private:
     void showSums();
 
     ArchiveController &m_archive;
+    ReceiptCache m_receiptCache; // what the evaluations read, kept for the next
     EvaluationTableModel *m_model;
     EvaluationSums m_sums;
 };

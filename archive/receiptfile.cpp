@@ -1,8 +1,19 @@
 #include "archive/receiptfile.h"
 
-#include "platform/workdir.h"
+#include "text/textlines.h"
 
 namespace receiptfile {
+
+QString ReceiptRecord::*field(Line line)
+{
+    static QString ReceiptRecord::*const fields[lineCount] = {
+        &ReceiptRecord::number,     &ReceiptRecord::netUnits,     &ReceiptRecord::netPennies,
+        &ReceiptRecord::vatUnits,   &ReceiptRecord::vatPennies,   &ReceiptRecord::totalUnits,
+        &ReceiptRecord::totalPennies, &ReceiptRecord::amountInWords, &ReceiptRecord::payer,
+        &ReceiptRecord::purpose,    &ReceiptRecord::date,         &ReceiptRecord::place,
+    };
+    return line >= 0 && line < lineCount ? fields[line] : nullptr;
+}
 
 QString fileName(const QString &number)
 {
@@ -11,28 +22,17 @@ QString fileName(const QString &number)
 
 QString text(const ReceiptRecord &r)
 {
-    const QString lines[lineCount] = { r.number,     r.netUnits,     r.netPennies,    r.vatUnits, r.vatPennies,
-                                       r.totalUnits, r.totalPennies, r.amountInWords, r.payer,    r.purpose };
     QString out;
-    for (const QString &line : lines)
-        out += line + WorkDir::lineEnd;
+    for (int line = 0; line < lineCount; ++line)
+        out += r.*field(Line(line)) + textlines::lineEnd;
     return out;
 }
 
 ReceiptRecord fromLines(const QStringList &lines)
 {
-    auto at = [&lines](int i) { return i < lines.size() ? lines.at(i) : QString(); };
     ReceiptRecord r;
-    r.number = at(0);
-    r.netUnits = at(1);
-    r.netPennies = at(2);
-    r.vatUnits = at(3);
-    r.vatPennies = at(4);
-    r.totalUnits = at(5);
-    r.totalPennies = at(6);
-    r.amountInWords = at(7);
-    r.payer = at(8);
-    r.purpose = at(9);
+    for (int line = 0; line < lineCount && line < lines.size(); ++line)
+        r.*field(Line(line)) = lines.at(line);
     return r;
 }
 

@@ -1,7 +1,10 @@
 #include "archive/saving.h"
 
-#include "editor/listfile.h"
+#include "settings/listfile.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
+#include "text/textfile.h"
 
 namespace saving {
 
@@ -9,7 +12,7 @@ QString noNumberMessage()
 {
     return QStringLiteral("Bitte vergeben Sie zum Speichern eine Quittungs-Nummer. Sie wird automatisch bei "
                           "einer neuen Quittung erhöht!")
-        + WorkDir::lineEnd + QStringLiteral("Bitte nur ganze Zahlen, keine Sonderzeichen etc.");
+        + textlines::lineEnd + QStringLiteral("Bitte nur ganze Zahlen, keine Sonderzeichen etc.");
 }
 
 QString existsMessage(const QString &number)
@@ -28,7 +31,7 @@ bool isSafeNumber(const QString &trimmedNumber)
         if (refused.contains(c) || c.category() == QChar::Other_Control)
             return false;
     }
-    return WorkDir::encodable(trimmedNumber);
+    return codepage::encodable(trimmedNumber);
 }
 
 } // namespace saving
@@ -39,7 +42,7 @@ namespace {
 // split the field, a character outside the code page would be lost.
 bool storable(const QString &field)
 {
-    return !WorkDir::holdsLineBreak(field) && WorkDir::encodable(field);
+    return !textlines::holdsLineBreak(field) && codepage::encodable(field);
 }
 
 SaveOutcome refused(const QString &message)
@@ -82,14 +85,14 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
 
     // 3. The receipt file.
     QString error;
-    switch (dir.createNew(name, receiptfile::text(r), &error)) {
+    switch (textfile::createNew(dir, name, receiptfile::text(r), &error)) {
     case WorkDir::CreateResult::Created:
         break;
     case WorkDir::CreateResult::Exists: // saved at this moment by another copy of the program
         return refused(saving::existsMessage(r.number));
     case WorkDir::CreateResult::Failed:
         return { SaveOutcome::Result::Failed,
-                 QStringLiteral("Die Quittung wurde nicht gespeichert.") + WorkDir::lineEnd + error };
+                 QStringLiteral("Die Quittung wurde nicht gespeichert.") + textlines::lineEnd + error };
     }
 
     // 4. to 6. The bookkeeping; each part is tried even when another failed.
@@ -105,7 +108,7 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
                  QStringLiteral("Die Quittung steht in der Datei \"%1\", aber nicht alles konnte gespeichert "
                                 "werden:")
                          .arg(name)
-                     + WorkDir::lineEnd + failures.join(WorkDir::lineEnd) };
+                     + textlines::lineEnd + failures.join(textlines::lineEnd) };
     }
     return { SaveOutcome::Result::Saved, saving::savedMessage };
 }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "archive/receiptcache.h"
 #include "archive/receiptfile.h"
 #include "platform/workdir.h"
+#include "text/codepage.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
-#include <chrono>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -31,7 +31,7 @@ struct ResultLine
 // The result list. An archive can give close to a million lines for a short
 // term, so the lines are kept as their stored bytes and the displayed text is
 // made when it is asked for. The bytes are those of the files as a search read
-// them, in blocks shared with the ReceiptCache where there was one, otherwise
+// them, in blocks shared with the ReceiptCache (receiptcache.h) where there was one, otherwise
 // the matching lines alone.
 class SearchResults
 {
@@ -56,72 +56,9 @@ private:
         int length;
         int file; // into m_files
     };
-    static constexpr int blockShift = 40;
-    QStringList m_files;
+        QStringList m_files;
     std::vector<QByteArray> m_blocks;
     std::vector<Entry> m_entries;
-};
-
-// What searches read of the receipt files, kept so that the next search over
-// the same files reads only those that changed since. A search window holds
-// one from its first search until it closes.
-//
-// How it knows what changed: checking each file's stamp (size, modification
-// and change time to the nanosecond, inode) costs one stat a file: measured
-// over 100 000 receipts, 0.3 s of processor time, where the search through
-// what is held takes 5 to 25 ms.
-// So on a local disk the folder is watched (WorkDir::Watch) from before the
-// first file is read, and a search asks only the kernel's list of files
-// changed since the last; those are read again. Where the watch cannot vouch
-// for a file (a network folder, a file reached through a link, lost
-// notices), its stamp is checked before what is held of it is used. Under
-// FUSE, whose stamps need not move with a change, every file is read again.
-//
-// File systems stamp times with a coarse clock, FAT to two seconds, so a file
-// changed again within that time after it was read could keep its stamp. A
-// file stamped less than `settle` before the search that read it is read
-// again by the next search as well, unless the watch vouches for it.
-class ReceiptCache
-{
-public:
-    explicit ReceiptCache(std::chrono::nanoseconds settle = std::chrono::seconds(3));
-    ~ReceiptCache();
-    ReceiptCache(ReceiptCache &&) noexcept;
-    ReceiptCache &operator=(ReceiptCache &&) noexcept;
-    // The bytes held of the files.
-    qint64 heldBytes() const { return m_heldBytes; }
-
-private:
-    friend class ReceiptSearch;
-    // How far what is held of a file can be trusted without reading it.
-    enum class Trust : quint8 {
-        Watched, // the watch tells of every change
-        Stamped, // unchanged while the file's stamp is
-        Unsure,  // read again
-    };
-    struct Held
-    {
-        WorkDir::FileStamp stamp;
-        qint64 at = -1; // as SearchResults::Entry::at; -1: nothing held
-        qint64 length = 0;
-        Trust trust = Trust::Unsure;
-    };
-    // Forgets what changed since the last search, takes the held files over
-    // to another list of them, and gathers the blocks anew when they are
-    // mostly bytes no longer held.
-    void follow(const WorkDir &dir, const QStringList &files);
-    void forget(Held &held);
-    void compact();
-
-    std::chrono::nanoseconds m_settle;
-    QString m_path;
-    std::unique_ptr<WorkDir::Watch> m_watch;
-    QStringList m_files;
-    std::vector<Held> m_held; // one for each of m_files
-    QHash<QString, qsizetype> m_index; // into m_files, made when a change is told
-    std::vector<QByteArray> m_blocks;
-    qint64 m_heldBytes = 0;
-    qint64 m_blockBytes = 0;
 };
 
 // The receipt files of the working directory, in the order the search goes
@@ -136,13 +73,6 @@ SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const
 // The same, reading only what the cache does not hold as the files are now,
 // and keeping what it read there.
 SearchResults SearchReceipts(const WorkDir &dir, const QStringList &files, const QString &term, ReceiptCache &cache);
-
-// Letter case, as the search ignores it: each character is compared in its
-// upper-case form where the code page of the files has one (ä and Ä, é and
-// É, ÿ and Ÿ are one letter). "ß" has no upper-case letter in that code page
-// and stays itself, so it matches only "ß", never "SS".
-QString upperCased(const QString &text);
-bool containsIgnoringCase(const QString &line, const QString &term);
 
 // The stored fields of a receipt file: nothing when the file is gone or
 // cannot be read; missing lines give empty fields.

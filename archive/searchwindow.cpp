@@ -3,6 +3,7 @@
 #include "archive/archivecontroller.h"
 #include "platform/platform.h"
 #include "platform/controls.h"
+#include "text/storableinput.h"
 #include "platform/events.h"
 #include "platform/twips.h"
 

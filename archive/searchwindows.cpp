@@ -2,6 +2,7 @@
 #include "archive/form7.h"
 #include "archive/form8.h"
 #include "platform/platform.h"
+#include "text/textlines.h"
 
 Form7::Form7(ArchiveController &archive, QWidget *mainWindow)
     : ReceiptSearchWindow(archive, mainWindow, { "Form7", QStringLiteral("Suchen einer ausgestellten Quittung"),
@@ -36,7 +37,7 @@ void Form8::List1_DblClick()
                                           : DeleteResult::Missing;
     if (result == DeleteResult::Failed)
         m_archive.platform().messageBox(this, QStringLiteral("Die markierte Quittung wurde nicht gelöscht!")
-                                               + WorkDir::lineEnd + error);
+                                               + textlines::lineEnd + error);
     else
         m_archive.platform().messageBox(this, QStringLiteral("Markierte Quittung gelöscht! "));
     File1 = receiptFileList(m_archive.files());

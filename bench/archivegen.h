@@ -7,6 +7,7 @@
 
 #include "archive/receiptfile.h"
 #include "platform/workdir.h"
+#include "text/codepage.h"
 
 #include <QFile>
 #include <QString>
@@ -137,7 +138,7 @@ inline qint64 writeArchive(const QString &dir, int count, unsigned seed = 4711)
         }
         const QString text = receiptfile::text(r);
         QFile file(dir + QLatin1Char('/') + receiptfile::fileName(r.number));
-        if (!file.open(QIODevice::WriteOnly) || file.write(*WorkDir::encode(text)) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(*codepage::encode(text)) < 0)
             return -1;
         for (const QString &line : { r.number, r.netUnits, r.netPennies, r.vatUnits, r.vatPennies, r.totalUnits,
                                      r.totalPennies, r.amountInWords, r.payer, r.purpose })

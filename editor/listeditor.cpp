@@ -4,6 +4,9 @@
 #include "editor/form15.h"
 #include "platform/twips.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
+#include "text/textfile.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -18,7 +21,7 @@ bool LoadListIntoCombo(const WorkDir &dir, const QString &listFile, SortedComboB
 {
     QStringList lines;
     if (dir.exists(listFile)) {
-        const auto read = dir.readLines(listFile);
+        const auto read = textfile::readLines(dir, listFile);
         if (!read) {
             if (error)
                 *error = QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(dir.storedName(listFile));
@@ -60,7 +63,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
-        if (!event->text().isEmpty() && !WorkDir::encodable(event->text())) {
+        if (!event->text().isEmpty() && !codepage::encodable(event->text())) {
             m_platform.beep();
             event->accept();
             return;
@@ -69,7 +72,7 @@ protected:
     }
     void inputMethodEvent(QInputMethodEvent *event) override
     {
-        if (!WorkDir::encodable(event->commitString())) {
+        if (!codepage::encodable(event->commitString())) {
             m_platform.beep();
             event->accept();
             return;
@@ -78,7 +81,7 @@ protected:
     }
     void insertFromMimeData(const QMimeData *source) override
     {
-        if (source->hasText() && !WorkDir::encodable(source->text())) {
+        if (source->hasText() && !codepage::encodable(source->text())) {
             m_platform.beep();
             return;
         }
@@ -166,7 +169,7 @@ void ListEditor::Form_Load()
     m_loaded = true;
     if (!dir.exists(m_layout.listFile))
         return;
-    const auto text = dir.readText(m_layout.listFile);
+    const auto text = textfile::readText(dir, m_layout.listFile);
     if (!text) {
         m_loaded = false;
         m_platform.messageBox(parentWidget(), QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.")
@@ -174,7 +177,7 @@ void ListEditor::Form_Load()
         return;
     }
     Text1->setPlainText(*text);
-    m_readLines = WorkDir::splitLines(*text);
+    m_readLines = textlines::splitLines(*text);
 }
 
 void ListEditor::Command1_Click()
@@ -187,27 +190,27 @@ void ListEditor::Command1_Click()
     // text, and the user is told.
     QStringList added;
     if (dir.exists(m_layout.listFile)) {
-        const auto now = dir.readLines(m_layout.listFile);
+        const auto now = textfile::readLines(dir, m_layout.listFile);
         if (!now) {
             m_platform.messageBox(this, QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden; die Liste "
                                                        "wurde nicht gespeichert.")
                                             .arg(dir.storedName(m_layout.listFile)));
             return;
         }
-        added = listfile::addedSince(m_readLines, *now, WorkDir::splitLines(text));
+        added = listfile::addedSince(m_readLines, *now, textlines::splitLines(text));
     }
     for (const QString &line : std::as_const(added))
-        text += line + WorkDir::lineEnd;
+        text += line + textlines::lineEnd;
     // A failed write keeps the editor open with the user's text.
-    if (!dir.write(m_layout.listFile, text, &error)) {
+    if (!textfile::write(dir, m_layout.listFile, text, &error)) {
         m_platform.messageBox(this, error);
         return;
     }
-    m_readLines = WorkDir::splitLines(text);
+    m_readLines = textlines::splitLines(text);
     if (!added.isEmpty())
         m_platform.messageBox(this, QStringLiteral("Während die Liste bearbeitet wurde, sind diese Einträge "
                                                    "dazugekommen. Sie stehen jetzt am Ende der Liste:")
-                                        + WorkDir::lineEnd + added.join(WorkDir::lineEnd));
+                                        + textlines::lineEnd + added.join(textlines::lineEnd));
     if (m_box && !LoadListIntoCombo(dir, m_layout.listFile, m_box, listfile::Skip::BlankLines, &error))
         m_platform.messageBox(this, error);
     close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/listfile.h"
+#include "settings/listfile.h"
 #include "platform/controls.h"
 #include "platform/platform.h"
 

@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "settings/settings.h"
 #include "settings/taxdata.h"
+#include "text/storableinput.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -124,7 +125,8 @@ quitt::quitt(Platform &platform, QWidget *parent)
     adjustSize();
     setFixedSize(sizeHint());
     connectHandlers();
-    // Everything these fields hold can end up in a file.
+    // Everything these fields and the input boxes hold can end up in a file.
+    m_platform.setInputRule(storableText);
     for (QLineEdit *box : { Text8, Text2, Text3, Text4, Text5, Text6, Text7, Text9, Text10, Text11 })
         refuseUnstorable(box, m_platform);
     for (QComboBox *box : { Combo1, Combo2, static_cast<QComboBox *>(Combo3), static_cast<QComboBox *>(Combo4) })
@@ -552,7 +554,7 @@ void quitt::Form_Load()
         m_platform.messageBox(nullptr, QStringLiteral("Bitte geben Sie oben im Menü erst Ihre eigenen Daten "
                                                       "(Name, Anschrift etc.) ein!"));
         QString error;
-        if (!files().write(settingsfile::erst, QString(), &error))
+        if (!files().write(settingsfile::erst, QByteArray(), &error))
             reportWriteFailure(error);
     }
 
@@ -622,6 +624,12 @@ void quitt::showStoredFields(const ReceiptRecord &r)
     Text9->setText(r.amountInWords);
     Combo3->setEditText(r.payer);
     Combo4->setEditText(r.purpose);
+    // A receipt of an older installation has no date and no place: those
+    // the window shows stay.
+    if (!r.date.isEmpty()) {
+        Text11->setText(r.date);
+        Text10->setText(r.place);
+    }
 }
 
 void quitt::showLoadedReceipt(const ReceiptRecord &record)

@@ -186,7 +186,8 @@ public:
     QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen, *steuerangaben;
 
     // The receipt as the controls show it, and the stored fields of a receipt
-    // put back into them (rate, place and date are not stored and stay).
+    // put back into them (the rate is not stored and stays; so do place and
+    // date where the receipt has no date).
     ReceiptRecord currentRecord() const;
     void showStoredFields(const ReceiptRecord &record);
 

@@ -3,17 +3,19 @@
 #include "fuzzinput.h"
 
 #include "archive/receiptfile.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString content = WorkDir::decode(fuzz::bytes(data, size));
-    const QStringList lines = WorkDir::splitLines(content);
+    const QString content = codepage::decode(fuzz::bytes(data, size));
+    const QStringList lines = textlines::splitLines(content);
     const ReceiptRecord r = receiptfile::fromLines(lines);
 
     const QString written = receiptfile::text(r);
-    const QStringList back = WorkDir::splitLines(written);
+    const QStringList back = textlines::splitLines(written);
     if (back.size() != receiptfile::lineCount)
-        fuzz::fail("a written receipt has not ten lines", written);
+        fuzz::fail("a written receipt has not twelve lines", written);
     if (receiptfile::fromLines(back) != r)
         fuzz::fail("a written receipt does not read back", written);
     // What was read came from the file, in its order.
@@ -22,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fuzz::fail("field differs from its line", lines.at(i));
     }
     // The bytes of a written receipt decode to the same text.
-    const auto encoded = WorkDir::encode(written);
-    if (!encoded || WorkDir::decode(*encoded) != written)
+    const auto encoded = codepage::encode(written);
+    if (!encoded || codepage::decode(*encoded) != written)
         fuzz::fail("decoded text does not encode back", written);
     return 0;
 }

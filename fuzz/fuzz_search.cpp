@@ -3,6 +3,8 @@
 #include "fuzzinput.h"
 
 #include "archive/search.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QFile>
 
@@ -24,11 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The same search, line by line over the decoded text.
     qsizetype expected = 0;
-    const bool findable = WorkDir::encodable(term) && !term.contains(QLatin1Char('\r'))
+    const bool findable = codepage::encodable(term) && !term.contains(QLatin1Char('\r'))
         && !term.contains(QLatin1Char('\n'));
     if (findable) {
-        for (const QString &line : WorkDir::splitLines(WorkDir::decode(content))) {
-            if (term.isEmpty() ? !line.isEmpty() : containsIgnoringCase(line, term))
+        for (const QString &line : textlines::splitLines(codepage::decode(content))) {
+            if (term.isEmpty() ? !line.isEmpty() : codepage::containsIgnoringCase(line, term))
                 ++expected;
         }
     }
@@ -37,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                    QString::number(results.size()) + QLatin1String(" != ") + QString::number(expected));
     for (qsizetype i = 0; i < results.size(); ++i) {
         const QString line = results.storedLine(i);
-        if (!term.isEmpty() && !containsIgnoringCase(line, term))
+        if (!term.isEmpty() && !codepage::containsIgnoringCase(line, term))
             fuzz::fail("a result line does not hold the term", line);
         if (!results.text(i).startsWith(QLatin1String("7          <Nr. - ")))
             fuzz::fail("a result line does not start with its number", results.text(i));
@@ -48,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto record = LoadReceipt(dir, name);
     if (!record)
         fuzz::fail("a readable receipt does not load");
-    const QStringList lines = WorkDir::splitLines(WorkDir::decode(content));
+    const QStringList lines = textlines::splitLines(codepage::decode(content));
     if (record->number != (lines.isEmpty() ? QString() : lines.first()))
         fuzz::fail("loaded number is not the first line", record->number);
     return 0;

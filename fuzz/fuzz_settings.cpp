@@ -1,8 +1,10 @@
 // Reading a settings file and the payer and purpose lists from disk.
 #include "fuzzinput.h"
 
-#include "editor/listfile.h"
+#include "settings/listfile.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QFile>
 
@@ -24,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!SettingsExists(dir, settingsfile::mwst))
         fuzz::fail("settings file not found in another letter case");
     const auto value = settingValue(dir, settingsfile::mwst);
-    const QStringList lines = WorkDir::splitLines(WorkDir::decode(content));
+    const QStringList lines = textlines::splitLines(codepage::decode(content));
     if (content.isEmpty() ? value.has_value() : value != (lines.isEmpty() ? QString() : lines.first()))
         fuzz::fail("value is not the first line", value.value_or(QStringLiteral("(none)")));
     if (ReadSetting(dir, settingsfile::mwst) != value.value_or(QString()))

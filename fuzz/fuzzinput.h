@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/workdir.h"
+#include "text/codepage.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -28,7 +29,7 @@ inline QString text(const QByteArray &input)
     if (input.isEmpty())
         return {};
     const QByteArray rest = input.mid(1);
-    return (uchar(input.at(0)) & 1) ? QString::fromUtf8(rest) : WorkDir::decode(rest);
+    return (uchar(input.at(0)) & 1) ? QString::fromUtf8(rest) : codepage::decode(rest);
 }
 
 // The input cut into parts at each NUL byte, as many as wanted; missing parts

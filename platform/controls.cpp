@@ -172,21 +172,19 @@ QStringList SortedComboBox::entries() const
 
 namespace {
 
-// A one-line box holds one line: a line break would split the value into
-// two lines of its file and shift every later line. Pasted text with a line
-// break is refused whole, with the beep, as a character outside the code page
-// is: turning the break into something else would change what the user
-// pasted without telling.
-class OneLineValidator : public QValidator
+// Checks text as it is typed or pasted; what the rule does not accept is
+// refused whole, with the beep: turning it into something else would change
+// what the user typed without telling.
+class RuleValidator : public QValidator
 {
 public:
-    OneLineValidator(QObject *parent, Platform &platform, bool codePageToo)
-        : QValidator(parent), m_platform(&platform), m_codePageToo(codePageToo)
+    RuleValidator(QObject *parent, Platform &platform, TextRule acceptable)
+        : QValidator(parent), m_platform(&platform), m_acceptable(std::move(acceptable))
     {
     }
     State validate(QString &input, int &) const override
     {
-        if (!WorkDir::holdsLineBreak(input) && (!m_codePageToo || WorkDir::encodable(input)))
+        if (m_acceptable(input))
             return Acceptable;
         m_platform->beep();
         return Invalid;
@@ -194,22 +192,17 @@ public:
 
 private:
     Platform *m_platform;
-    bool m_codePageToo;
+    TextRule m_acceptable;
 };
 
 } // namespace
 
-void refuseUnstorable(QLineEdit *box, Platform &platform)
+void refuseText(QLineEdit *box, Platform &platform, TextRule acceptable)
 {
-    box->setValidator(new OneLineValidator(box, platform, true));
+    box->setValidator(new RuleValidator(box, platform, std::move(acceptable)));
 }
 
-void refuseUnstorable(QComboBox *box, Platform &platform)
+void refuseText(QComboBox *box, Platform &platform, TextRule acceptable)
 {
-    box->setValidator(new OneLineValidator(box, platform, true));
-}
-
-void refuseLineBreaks(QLineEdit *box, Platform &platform)
-{
-    box->setValidator(new OneLineValidator(box, platform, false));
+    box->setValidator(new RuleValidator(box, platform, std::move(acceptable)));
 }

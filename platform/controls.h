@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QWidget>
 
+#include <functional>
+
 // Small pieces the windows are built from: colours, fonts by the names the
 // windows ask for, a drawn line and a combo box that keeps its list sorted.
 namespace colours {
@@ -67,14 +69,12 @@ public:
 class Platform;
 class QLineEdit;
 
-// Text that goes into a file must fit the Windows-1252 code page, and a value
-// of one line must stay one line. These boxes refuse a character outside the
-// code page, and a line break, as it is typed or pasted, with the beep, so
-// that nothing is ever changed silently when it is saved.
-void refuseUnstorable(QLineEdit *box, Platform &platform);
-void refuseUnstorable(QComboBox *box, Platform &platform);
-// For a one-line box whose text is not stored: only line breaks are refused.
-void refuseLineBreaks(QLineEdit *box, Platform &platform);
+// A box that refuses, with the beep, any text the rule does not accept, as
+// it is typed or pasted (the rules of what can be stored are the text
+// module's: text/storableinput.h).
+using TextRule = std::function<bool(const QString &text)>;
+void refuseText(QLineEdit *box, Platform &platform, TextRule acceptable);
+void refuseText(QComboBox *box, Platform &platform, TextRule acceptable);
 
 // An editable combo box whose text line keeps exactly what is typed: no
 // completion from its list.

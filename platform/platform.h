@@ -65,6 +65,9 @@ public:
     // program's own.
     virtual Answer messageBox(QWidget *parent, const QString &text, const QString &title = QString(),
                               Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+    // What the input box lets the user type or paste; the rest is refused
+    // with the beep. Set by whoever knows what can be stored.
+    void setInputRule(std::function<bool(const QString &text)> acceptable) { m_inputRule = std::move(acceptable); }
     // Modal input box; Cancel gives the empty text.
     virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                              const QString &defaultText) = 0;
@@ -91,6 +94,9 @@ public:
     // Opens the print preview without waiting for it to close. The window, or
     // nothing where no window is shown.
     virtual QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) = 0;
+
+protected:
+    std::function<bool(const QString &text)> m_inputRule;
 
 private:
     WorkDir m_files;

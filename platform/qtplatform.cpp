@@ -54,8 +54,8 @@ QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QStri
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
     // What is typed here is stored in a settings file.
-    if (auto *edit = dialog.findChild<QLineEdit *>())
-        refuseUnstorable(edit, *this);
+    if (auto *edit = dialog.findChild<QLineEdit *>(); edit && m_inputRule)
+        refuseText(edit, *this, m_inputRule);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();

@@ -5,8 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -15,9 +13,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -36,12 +32,12 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-QString unencodableReason()
-{
-    return QStringLiteral("Der Text enthält ein Zeichen, das nicht gespeichert werden kann");
-}
-
 } // namespace
+
+QString WorkDir::failureMessage(const QString &name, const QString &what, const QString &reason)
+{
+    return failure(name, what, reason);
+}
 
 WorkDir::WorkDir(const QString &path)
     : m_path(QDir(path).absolutePath())
@@ -188,14 +184,6 @@ std::optional<QByteArray> WorkDir::readBytes(const QString &name) const
     return bytes;
 }
 
-std::optional<QString> WorkDir::readText(const QString &name) const
-{
-    const auto bytes = readBytes(name);
-    if (!bytes)
-        return std::nullopt;
-    return decode(*bytes);
-}
-
 namespace {
 
 WorkDir::FileStamp stampOf(const struct stat &st, bool throughLink = false)
@@ -212,8 +200,7 @@ WorkDir::FileStamp stampOf(const struct stat &st, bool throughLink = false)
 
 void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
                        const std::function<void(qsizetype, QByteArrayView, const FileStamp &)> &use,
-                       const std::function<const FileStamp *(qsizetype)> &held,
-                       const std::function<void(qsizetype)> &kept) const
+                       const ReadOptions &options) const
 {
     // QFile asks the file system about each file several times before and
     // while reading it; over 100 000 receipts those calls are most of a
@@ -228,10 +215,10 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             continue;
         const QByteArray encoded = QFile::encodeName(name);
         struct stat st;
-        if (const FileStamp *known = held ? held(i) : nullptr) {
+        if (const FileStamp *known = options.held ? options.held(i) : nullptr) {
             // Follows a link as the open below does.
             if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known) {
-                kept(i);
+                options.kept(i);
                 continue;
             }
         }
@@ -250,7 +237,7 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             continue;
         // Only a regular file: a device under that name (a link to /dev/zero)
         // would never end.
-        const bool stamped = held || throughLink;
+        const bool stamped = options.stamp || options.held || throughLink;
         if (stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
             ::close(fd);
             continue;
@@ -283,99 +270,7 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
     ::close(dir);
 }
 
-namespace {
-
-// File systems whose every change passes through this machine's kernel.
-bool reportsEveryChange(quint32 type)
-{
-    switch (type) {
-    case 0xEF53:     // ext2, ext3, ext4
-    case 0x58465342: // xfs
-    case 0x9123683E: // btrfs
-    case 0x01021994: // tmpfs
-    case 0xF2F52010: // f2fs
-    case 0x4d44:     // vfat
-    case 0x2011BAB0: // exfat
-    case 0x5346544e: // ntfs
-    case 0x2fc12fc1: // zfs
-    case 0xca451a4e: // bcachefs
-        return true;
-    default:
-        return false;
-    }
-}
-
-const quint32 fuseType = 0x65735546;
-
-} // namespace
-
-WorkDir::Watch::Watch(const WorkDir &dir)
-{
-    const QByteArray path = QFile::encodeName(dir.path());
-    struct statfs fs;
-    if (::statfs(path.constData(), &fs) != 0) {
-        m_stampsTell = false;
-        return;
-    }
-    m_stampsTell = quint32(fs.f_type) != fuseType;
-    if (!reportsEveryChange(quint32(fs.f_type)))
-        return;
-    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_fd < 0)
-        return;
-    const uint32_t mask = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO
-        | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-    if (::inotify_add_watch(m_fd, path.constData(), mask) < 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-}
-
-WorkDir::Watch::~Watch()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-bool WorkDir::Watch::takeChanges(QStringList *names)
-{
-    if (m_fd < 0)
-        return false;
-    bool complete = true;
-    bool ended = false;
-    alignas(inotify_event) char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
-        if (got <= 0)
-            break; // nothing more (EAGAIN)
-        for (const char *p = buffer; p < buffer + got;) {
-            const auto *event = reinterpret_cast<const inotify_event *>(p);
-            if (event->mask & IN_Q_OVERFLOW)
-                complete = false;
-            if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED))
-                ended = true;
-            if (event->len > 0)
-                names->append(QFile::decodeName(event->name));
-            p += sizeof(inotify_event) + event->len;
-        }
-    }
-    if (ended) {
-        ::close(m_fd);
-        m_fd = -1;
-        return false;
-    }
-    return complete;
-}
-
-std::optional<QStringList> WorkDir::readLines(const QString &name) const
-{
-    const auto text = readText(name);
-    if (!text)
-        return std::nullopt;
-    return splitLines(*text);
-}
-
-bool WorkDir::write(const QString &name, const QString &text, QString *error)
+bool WorkDir::write(const QString &name, const QByteArray &bytes, QString *error)
 {
     if (faulted(Op::Write, name, error))
         return false;
@@ -383,17 +278,12 @@ bool WorkDir::write(const QString &name, const QString &text, QString *error)
         setError(error, failure(name, QStringLiteral("geschrieben"), QStringLiteral("ungültiger Name")));
         return false;
     }
-    const auto bytes = encode(text);
-    if (!bytes) {
-        setError(error, failure(name, QStringLiteral("geschrieben"), unencodableReason()));
-        return false;
-    }
     const bool wasCurrent = indexCurrent();
     QString stored = storedName(name);
     if (stored.isEmpty())
         stored = name;
     QSaveFile file(filePath(stored));
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         setError(error, failure(stored, QStringLiteral("geschrieben"), file.errorString()));
         return false;
     }
@@ -401,17 +291,12 @@ bool WorkDir::write(const QString &name, const QString &text, QString *error)
     return true;
 }
 
-bool WorkDir::append(const QString &name, const QString &text, QString *error)
+bool WorkDir::append(const QString &name, const QByteArray &added, QString *error)
 {
     if (faulted(Op::Append, name, error))
         return false;
     // The files appended to are short lists; rewriting them whole through a
     // save file means a failing disk never leaves half a line at their end.
-    const auto added = encode(text);
-    if (!added) {
-        setError(error, failure(name, QStringLiteral("geschrieben"), unencodableReason()));
-        return false;
-    }
     QByteArray bytes;
     if (exists(name)) {
         const auto old = readBytes(name);
@@ -421,11 +306,11 @@ bool WorkDir::append(const QString &name, const QString &text, QString *error)
         }
         bytes = *old;
     }
-    bytes += *added;
-    return write(name, decode(bytes), error);
+    bytes += added;
+    return write(name, bytes, error);
 }
 
-WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &text, QString *error)
+WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &bytes, QString *error)
 {
     if (faulted(Op::Create, name, error))
         return CreateResult::Failed;
@@ -435,14 +320,9 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &tex
     }
     if (exists(name))
         return CreateResult::Exists;
-    const auto bytes = encode(text);
-    if (!bytes) {
-        setError(error, failure(name, QStringLiteral("angelegt"), unencodableReason()));
-        return CreateResult::Failed;
-    }
     const bool wasCurrent = indexCurrent();
     QTemporaryFile temp(filePath(QStringLiteral(".zettelfix-XXXXXX.tmp")));
-    if (!temp.open() || temp.write(*bytes) != bytes->size() || !temp.flush()
+    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()
         || ::fsync(temp.handle()) != 0) {
         setError(error, failure(name, QStringLiteral("angelegt"), temp.errorString()));
         return CreateResult::Failed;
@@ -456,7 +336,7 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QString &tex
     const QByteArray from = QFile::encodeName(temp.fileName());
     const QByteArray to = QFile::encodeName(filePath(name));
     QString reason;
-    switch (placeNew(name, from, to, *bytes, &reason)) {
+    switch (placeNew(name, from, to, bytes, &reason)) {
     case CreateResult::Exists:
         return CreateResult::Exists;
     case CreateResult::Failed:
@@ -620,53 +500,4 @@ QStringList WorkDir::list(const QString &suffix, Order order) const
     for (const auto &entry : found)
         names.append(entry.second);
     return names;
-}
-
-bool WorkDir::encodable(QStringView text)
-{
-    return encode(text).has_value();
-}
-
-std::optional<QByteArray> WorkDir::encode(QStringView text)
-{
-    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError() || !encoder.isValid())
-        return std::nullopt;
-    return bytes;
-}
-
-QString WorkDir::decode(QByteArrayView bytes)
-{
-    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
-}
-
-QStringList WorkDir::splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
-
-bool WorkDir::holdsLineBreak(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
-            || c == QChar::ParagraphSeparator)
-            return true;
-    }
-    return false;
 }

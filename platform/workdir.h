@@ -9,7 +9,8 @@
 #include <optional>
 
 // The program's working directory. Every file the program keeps lives here
-// under a bare name, as 8-bit Windows-1252 text with CR LF line ends.
+// under a bare name, as 8-bit Windows-1252 text with CR LF line ends; this
+// class keeps their bytes (text/ knows the code page and the lines).
 //
 // Names are matched without regard to letter case: "DM.dat" and "dm.dat" are
 // one file, and an existing file keeps the name it is stored under. Reading a
@@ -45,11 +46,8 @@ public:
     bool exists(const QString &name) const { return !storedName(name).isEmpty(); }
 
     // Readers give nothing when the file is missing or cannot be read.
+    // (text/textfile.h reads them as text.)
     std::optional<QByteArray> readBytes(const QString &name) const;
-    std::optional<QString> readText(const QString &name) const;
-    // Lines without their ends; a line end may be CR LF, CR or LF. A final line
-    // end does not start another line.
-    std::optional<QStringList> readLines(const QString &name) const;
     // A file's state as the file system tells it. Two equal stamps mean the
     // same content as far as the file system can say: every write moves the
     // change time, also when the size stays and the modification time is put
@@ -70,65 +68,48 @@ public:
                 && inode == o.inode;
         }
     };
+    // How readEach() goes about each file.
+    struct ReadOptions
+    {
+        // Each file is stamped (one fstat), and use() gets its stamp. Without
+        // it use() gets an empty stamp, which spares a stat a file: a file
+        // that is no regular one shows itself then as it is read (a folder
+        // fails, a device fills the buffer).
+        bool stamp = false;
+        // held(index), where given, is the stamp of a copy of that file the
+        // caller holds already, or null: a file that still has that stamp is
+        // not read (one stat instead), and kept(index) is called instead of
+        // use(). Files are stamped then whatever `stamp` says.
+        std::function<const FileStamp *(qsizetype index)> held;
+        std::function<void(qsizetype index)> kept;
+    };
     // Reads the files storedNames[from, to) one after another, as a search
     // through the whole archive does: names as stored (list() gives them),
     // each file with one open, one read where it fits the buffer and one
     // close, and without waiting on something that is no regular file. use()
     // gets the bytes, valid until it returns, and the stamp of the file they
     // were read from; a file that cannot be read is passed over.
-    // held(index), where given, is the stamp of a copy of that file the caller
-    // holds already, or null: a file that still has that stamp is not read
-    // (one stat instead), and kept(index) is called instead of use(). Without
-    // held, the files are not stamped (use() gets an empty stamp), which
-    // spares a stat a file: a file that is no regular one shows itself then
-    // as it is read (a folder fails, a device fills the buffer).
     // Several threads may read at once, each its own part of a list: nothing
     // here is shared but the fault hook, which is then called from them all.
     void readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
                   const std::function<void(qsizetype index, QByteArrayView bytes, const FileStamp &stamp)> &use,
-                  const std::function<const FileStamp *(qsizetype index)> &held = {},
-                  const std::function<void(qsizetype index)> &kept = {}) const;
-
-    // Learns of the changes to the files in the folder from the kernel
-    // (inotify), where the folder's file system reports every change: local
-    // disks, not network folders or FUSE, where a change can come from
-    // another machine or from behind the file system's back. Only changes
-    // made through the folder are seen, not those through a link to a file
-    // elsewhere (FileStamp::linked). QFileSystemWatcher reports no change of
-    // content for a folder, and its signals come only when the event loop
-    // runs, so a change made just before a search could come too late.
-    class Watch
+                  const ReadOptions &options) const;
+    void readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
+                  const std::function<void(qsizetype index, QByteArrayView bytes, const FileStamp &stamp)> &use) const
     {
-    public:
-        explicit Watch(const WorkDir &dir);
-        ~Watch();
-        Watch(const Watch &) = delete;
-        Watch &operator=(const Watch &) = delete;
+        readEach(storedNames, from, to, use, ReadOptions());
+    }
 
-        bool active() const { return m_fd >= 0; }
-        // Whether a file's stamp moves when its content changes. Not so under
-        // FUSE: fusefat, for one, keeps a file's time when it is rewritten.
-        bool stampsTell() const { return m_stampsTell; }
-        // Appends the names of the files written, changed, created, removed
-        // or renamed since the last call. False when it cannot say: changes
-        // were lost in a flood of them, or the folder itself was removed or
-        // moved (then the watch ends).
-        bool takeChanges(QStringList *names);
-
-    private:
-        int m_fd = -1;
-        bool m_stampsTell = true;
-    };
-
+    // The writers take the bytes of a file; text/textfile.h writes text.
     // Create or truncate, atomically: the old content stays until the new one
     // is complete. A new file is created under the name as given.
-    bool write(const QString &name, const QString &text, QString *error = nullptr);
+    bool write(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     // Append, creating the file when it is missing.
-    bool append(const QString &name, const QString &text, QString *error = nullptr);
+    bool append(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     // Create a file that must not replace another one, in any letter case: the
-    // text goes to a temporary file that is then renamed, and the rename
+    // bytes go to a temporary file that is then renamed, and the rename
     // refuses an existing target.
-    CreateResult createNew(const QString &name, const QString &text, QString *error = nullptr);
+    CreateResult createNew(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     bool remove(const QString &name, QString *error = nullptr);
     // Moves the file to the desktop's trash where there is one, otherwise removes it.
     bool moveToTrash(const QString &name, QString *error = nullptr);
@@ -159,21 +140,15 @@ public:
 
     void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 
-    // Windows-1252 conversions. encode() gives nothing when a character has no
-    // place in the code page.
-    static bool encodable(QStringView text);
-    // True when the text holds a line break of any kind: a value of one
-    // line must not, or it becomes two lines of its file.
-    static bool holdsLineBreak(QStringView text);
-    static std::optional<QByteArray> encode(QStringView text);
-    static QString decode(QByteArrayView bytes);
-    static QStringList splitLines(const QString &text);
-    static inline const QString lineEnd = QStringLiteral("\r\n");
+    // True, with the German message in *error, when the fault hook fails the
+    // operation on that name.
+    bool faulted(Op op, const QString &name, QString *error) const;
+    // 'Die Datei "<name>" konnte nicht <what> werden.', with the reason.
+    static QString failureMessage(const QString &name, const QString &what, const QString &reason);
 
 private:
     // The spellings of a name tried before the index is asked.
     static QStringList spellings(const QString &name);
-    bool faulted(Op op, const QString &name, QString *error) const;
     CreateResult placeNew(const QString &name, const QByteArray &from, const QByteArray &to,
                           const QByteArray &bytes, QString *reason) const;
     void ensureIndex() const;

@@ -1,8 +1,10 @@
 #include "print/form9.h"
 
 #include "platform/controls.h"
+#include "text/storableinput.h"
 #include "platform/twips.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -124,7 +126,7 @@ void Form9::Command2_Click()
         return;
     }
     // A name the font file cannot hold would come back as another font.
-    if (!WorkDir::encodable(name)) {
+    if (!codepage::encodable(name)) {
         m_platform.messageBox(this, QStringLiteral("Der Name dieser Schriftart enthält ein Zeichen, das nicht "
                                                    "gespeichert werden kann. Bitte wählen Sie eine andere "
                                                    "Schriftart!"));

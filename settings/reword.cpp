@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
 
 #include <QList>
 
@@ -119,7 +120,7 @@ void SettingsController::RewordLabel(const RewordRow &row)
 
     // The file could not keep such a text unchanged: leave file and receipt as
     // they are rather than store something other than what was typed.
-    if (!WorkDir::encodable(answer)) {
+    if (!codepage::encodable(answer)) {
         m_platform.messageBox(m_host.hostWindow(),
                               QStringLiteral("Der eingegebene Text enthält ein Zeichen, das nicht gespeichert "
                                              "werden kann. Es bleibt bei der bisherigen Einstellung."),

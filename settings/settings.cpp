@@ -1,4 +1,7 @@
 #include "settings/settings.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
+#include "text/textfile.h"
 
 bool SettingsExists(const WorkDir &dir, const QString &name)
 {
@@ -14,7 +17,7 @@ std::optional<QString> settingValue(const WorkDir &dir, const QString &name)
     qsizetype end = 0;
     while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
         ++end;
-    return WorkDir::decode(QByteArrayView(*bytes).first(end));
+    return codepage::decode(QByteArrayView(*bytes).first(end));
 }
 
 QString ReadSetting(const WorkDir &dir, const QString &name)
@@ -28,12 +31,12 @@ bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QStri
     // would become two lines, and only the first is ever read back.
     if (!oneLine(name, value, error))
         return false;
-    return dir.write(name.toLower(), value + WorkDir::lineEnd, error);
+    return textfile::write(dir, name.toLower(), value + textlines::lineEnd, error);
 }
 
 bool oneLine(const QString &name, const QString &value, QString *error)
 {
-    if (!WorkDir::holdsLineBreak(value))
+    if (!textlines::holdsLineBreak(value))
         return true;
     if (error)
         *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält einen "

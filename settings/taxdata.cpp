@@ -1,3 +1,4 @@
+#include "text/codepage.h"
 #include "settings/taxdata.h"
 
 #include "settings/settings.h"
@@ -47,7 +48,7 @@ bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
     for (const auto &[name, value] : files) {
         if (!oneLine(name, value, error))
             return false;
-        if (!WorkDir::encodable(value)) {
+        if (!codepage::encodable(value)) {
             if (error)
                 *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält ein Zeichen, "
                                         "das nicht gespeichert werden kann.")

@@ -1,6 +1,7 @@
 #include "settings/taxdatawindow.h"
 
 #include "platform/controls.h"
+#include "text/storableinput.h"
 #include "platform/twips.h"
 
 #include <QKeyEvent>

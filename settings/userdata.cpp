@@ -5,6 +5,7 @@
 #include "platform/secondarywindows.h"
 
 #include "platform/controls.h"
+#include "text/storableinput.h"
 #include "platform/events.h"
 #include "platform/twips.h"
 #include "settings/settings.h"

@@ -1,10 +1,12 @@
 #include "settings/userdatafile.h"
 
 #include "settings/settings.h"
+#include "text/textlines.h"
+#include "text/textfile.h"
 
 std::optional<UserData> ReadUserData(const WorkDir &dir)
 {
-    auto lines = dir.readLines(settingsfile::anwender);
+    auto lines = textfile::readLines(dir, settingsfile::anwender);
     if (!lines)
         return std::nullopt;
     // The program always writes six lines; a shorter file was edited by hand.
@@ -20,7 +22,7 @@ bool WriteUserData(WorkDir &dir, const UserData &data, QString *error)
         // the postcode and town out of it.
         if (!oneLine(settingsfile::anwender, data.value(line), error))
             return false;
-        text += data.value(line) + WorkDir::lineEnd;
+        text += data.value(line) + textlines::lineEnd;
     }
-    return dir.write(settingsfile::anwender, text, error);
+    return textfile::write(dir, settingsfile::anwender, text, error);
 }

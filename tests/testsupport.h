@@ -6,6 +6,7 @@
 #include "archive/searchwindow.h"
 #include "platform/workdir.h"
 #include "platform/printoperation.h"
+#include "text/codepage.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -72,12 +73,19 @@ inline void type(QWidget *w, const QString &text)
     }
 }
 
+// A receipt file's bytes: each line in Windows-1252 and CR LF.
+inline QByteArray receiptFile(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    return codepage::encode(text).value();
+}
+
 // A receipt file of 100 DM for the payer and purpose, in Windows-1252.
 inline QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)
 {
-    return WorkDir::encode(number + "\r\n84\r\n03\r\n15\r\n97\r\n100\r\n00\r\n-----Einhundert-----\r\n" + payer + "\r\n"
-                           + purpose + "\r\n")
-        .value();
+    return receiptFile({ number, "84", "03", "15", "97", "100", "00", "-----Einhundert-----", payer, purpose });
 }
 
 // Selects the row by pressing on it and double-clicks it, as the user does.
@@ -186,7 +194,7 @@ inline QByteArray receiptWithAmounts(const QString &number, const QString &net, 
         const QStringList parts = amount.split(QLatin1Char(','));
         return parts.value(0) + "\r\n" + parts.value(1) + "\r\n";
     };
-    return WorkDir::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
+    return codepage::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
                            + purpose + "\r\n")
         .value();
 }
@@ -207,7 +215,7 @@ inline QList<QStringList> datevLines(const QByteArray &bytes)
         }
         if (!line.endsWith('\r') || line.chopped(1).contains('\r'))
             return { { "<bad line end>" } };
-        const QString text = WorkDir::decode(line.chopped(1));
+        const QString text = codepage::decode(line.chopped(1));
         QStringList fields { QString() };
         bool inQuotes = false;
         for (const QChar c : text) {

@@ -4,6 +4,7 @@
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"
 #include "tests/testsupport.h"
+#include "text/textfile.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -132,7 +133,7 @@ private slots:
         QCOMPARE(m_main->archive().deleteWindow(), w);
         QVERIFY(w->isVisible());
         // nummer.dat and the receipt shown stay as they were.
-        QCOMPARE(WorkDir(m_tmp.path()).readLines("nummer.dat").value(), QStringList { "9" });
+        QCOMPARE(textfile::readLines(WorkDir(m_tmp.path()), "nummer.dat").value(), QStringList { "9" });
         w->Text1->clear();
         w->Command2_Click();
         doubleClickRow(w, int(listed(w).indexOf("meier          <Nr. - meier")));

@@ -3,6 +3,7 @@
 #include "archive/evaluation.h"
 #include "archive/search.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,13 +25,10 @@ QByteArray receipt(const QString &number, const QString &net, const QString &vat
                    const QString &payer, const QString &purpose = QString())
 {
     // Amounts as "units,pennies"; a part left out is an empty line.
-    auto lines = [](const QString &amount) {
-        const QStringList parts = amount.split(QLatin1Char(','));
-        return parts.value(0) + "\r\n" + parts.value(1) + "\r\n";
-    };
-    return WorkDir::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
-                           + purpose + "\r\n")
-        .value();
+    const QStringList n = net.split(QLatin1Char(',')), v = vat.split(QLatin1Char(',')),
+                      t = total.split(QLatin1Char(','));
+    return testsupport::receiptFile({ number, n.value(0), n.value(1), v.value(0), v.value(1), t.value(0), t.value(1),
+                                      "--Worte--", payer, purpose });
 }
 
 void setModified(const QString &path, const QDateTime &when)

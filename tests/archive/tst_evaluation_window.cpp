@@ -2,6 +2,7 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -16,7 +17,7 @@ namespace {
 
 QByteArray receipt(const QString &number, const QString &lines, const QString &payer)
 {
-    return WorkDir::encode(number + "\r\n" + lines + "\r\n--Worte--\r\n" + payer + "\r\nZweck\r\n").value();
+    return testsupport::receiptFile({ number, lines, "--Worte--", payer, "Zweck" });
 }
 
 QStringList column(const QTableView *table, int c)

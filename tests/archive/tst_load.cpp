@@ -3,6 +3,7 @@
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -117,7 +118,7 @@ private slots:
         QFETCH(QString, term);
         QFETCH(int, row);
         put(m_tmp.path(), "41.num",
-            WorkDir::encode(QString::fromUtf8(" 41 \r\n115\r\n13\r\n21\r\n87\r\n137\r\n00\r\n---Einhundertsiebenunddreißig---\r\n"
+            codepage::encode(QString::fromUtf8(" 41 \r\n115\r\n13\r\n21\r\n87\r\n137\r\n00\r\n---Einhundertsiebenunddreißig---\r\n"
                                               "Erika Weiß, Köln\r\nFarbe weiß\r\n"))
                 .value());
         put(m_tmp.path(), "4.num", receiptBytes("4", "Otto", "Nichts"));

@@ -1,6 +1,7 @@
 #include "archive/saving.h"
 #include "platform/workdir.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,7 +191,7 @@ private slots:
         WorkDir dir(tmp.path());
         QCOMPARE(SaveReceipt(dir, receipt(number)).result, Result::Saved);
         QVERIFY(filesIn(tmp.path()).contains(file));
-        QCOMPARE(get(tmp.path(), "nummer.dat"), WorkDir::encode(number + "\r\n").value());
+        QCOMPARE(get(tmp.path(), "nummer.dat"), codepage::encode(number + "\r\n").value());
     }
 
     void fieldsThatCannotBeStoredAreRefused_data()

@@ -1,6 +1,7 @@
 #include "archive/search.h"
 #include "platform/workdir.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,7 @@ using testsupport::put;
 
 QByteArray cp1252(const QString &text)
 {
-    return WorkDir::encode(text).value();
+    return codepage::encode(text).value();
 }
 
 QStringList texts(const SearchResults &r)
@@ -140,8 +141,8 @@ private slots:
         QTemporaryDir tmp;
         QList<int> bytes;
         for (int b = 32; b < 256; ++b) {
-            const QString decoded = WorkDir::decode(QByteArray(1, char(b)));
-            if (b == 127 || decoded.size() != 1 || !WorkDir::encodable(decoded))
+            const QString decoded = codepage::decode(QByteArray(1, char(b)));
+            if (b == 127 || decoded.size() != 1 || !codepage::encodable(decoded))
                 continue;
             bytes.append(b);
             put(tmp.path(), QString::number(b) + ".num", QByteArray("x") + char(b) + "y\r\n");
@@ -150,17 +151,17 @@ private slots:
         const QStringList files = receiptFileList(dir);
         QCOMPARE(files.size(), bytes.size());
         for (int t : bytes) {
-            const QString term = WorkDir::decode(QByteArray("x") + char(t) + "y");
+            const QString term = codepage::decode(QByteArray("x") + char(t) + "y");
             QStringList expected;
             for (int b : bytes) {
-                if (containsIgnoringCase(WorkDir::decode(QByteArray("x") + char(b) + "y"), term))
+                if (codepage::containsIgnoringCase(codepage::decode(QByteArray("x") + char(b) + "y"), term))
                     expected.append(QString::number(b) + ".num");
             }
             QVERIFY2(expected.contains(QString::number(t) + ".num"), qPrintable(term));
             QCOMPARE(fileNames(SearchReceipts(dir, files, term)), expected);
         }
-        QVERIFY(containsIgnoringCase(QString::fromUtf8("ÄÖÜ"), QString::fromUtf8("äöü")));
-        QVERIFY(!containsIgnoringCase(QStringLiteral("SS"), QString::fromUtf8("ß")));
+        QVERIFY(codepage::containsIgnoringCase(QString::fromUtf8("ÄÖÜ"), QString::fromUtf8("äöü")));
+        QVERIFY(!codepage::containsIgnoringCase(QStringLiteral("SS"), QString::fromUtf8("ß")));
     }
 
     void passesOverWhatIsNoReceipt()

@@ -7,6 +7,8 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,8 +35,8 @@ QStringList reference(const QString &dir, const QStringList &files, const QStrin
         QFile f(dir + QLatin1Char('/') + name);
         if (!QFileInfo(f).isFile() || !f.open(QIODevice::ReadOnly))
             continue;
-        for (const QString &line : WorkDir::splitLines(WorkDir::decode(f.readAll()))) {
-            if (term.isEmpty() ? !line.isEmpty() : containsIgnoringCase(line, term))
+        for (const QString &line : textlines::splitLines(codepage::decode(f.readAll()))) {
+            if (term.isEmpty() ? !line.isEmpty() : codepage::containsIgnoringCase(line, term))
                 out.append(name.chopped(4) + QStringLiteral("          <Nr. - ") + line);
         }
     }

@@ -66,7 +66,7 @@ void TestEntryFields::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_platform = std::make_unique<ScriptedPlatform>(m_dir->path());
-    QVERIFY(m_platform->files().write(QStringLiteral("erst.dat"), QString()));
+    QVERIFY(m_platform->files().write(QStringLiteral("erst.dat"), QByteArray()));
     m_w = std::make_unique<quitt>(*m_platform);
     m_w->show();
     QVERIFY(QTest::qWaitForWindowActive(m_w.get()));

@@ -1,4 +1,4 @@
-#include "editor/listfile.h"
+#include "settings/listfile.h"
 #include "platform/workdir.h"
 #include "tests/testsupport.h"
 

@@ -3,6 +3,7 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -90,7 +91,7 @@ private slots:
         const QStringList lines { "meier", "Meier", "Zorn", "adler", "Adler", QString::fromUtf8("Ärger"), "b", "meier" };
         QByteArray bytes;
         for (const QString &line : lines)
-            bytes += WorkDir::encode(line).value() + "\r\n";
+            bytes += codepage::encode(line).value() + "\r\n";
         Fixture f(Files { { "von.dat", bytes } });
         f.w->Command2->click();
         SortedComboBox oneByOne(nullptr);

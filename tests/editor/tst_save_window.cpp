@@ -1,6 +1,7 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,12 +20,9 @@ using testsupport::type;
 // The receipt file the window's fields must give, built from the controls.
 QByteArray expectedFile(const quitt &w)
 {
-    QString text;
-    for (const QString &line : { w.Text8->text(), w.Text2->text(), w.Text3->text(), w.Text4->text(), w.Text5->text(),
-                                 w.Text6->text(), w.Text7->text(), w.Text9->text(), w.Combo3->currentText(),
-                                 w.Combo4->currentText() })
-        text += line + "\r\n";
-    return WorkDir::encode(text).value();
+    return testsupport::receiptFile({ w.Text8->text(), w.Text2->text(), w.Text3->text(), w.Text4->text(),
+                                      w.Text5->text(), w.Text6->text(), w.Text7->text(), w.Text9->text(),
+                                      w.Combo3->currentText(), w.Combo4->currentText() });
 }
 
 const QString saved = QStringLiteral("Quittung wurde gespeichert!");

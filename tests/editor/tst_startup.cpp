@@ -2,6 +2,7 @@
 #include "platform/scriptedplatform.h"
 #include "platform/twips.h"
 #include "tests/testsupport.h"
+#include "text/codepage.h"
 
 #include <QAction>
 #include <QDir>
@@ -264,7 +265,7 @@ private slots:
         quitt w(platform);
         w.Combo1->setEditText(typed);
         QCOMPARE(w.Label1->text(), typed + " Nr.: ");
-        QCOMPARE(get(tmp.path(), "quitname.dat"), *WorkDir::encode(typed) + "\r\n");
+        QCOMPARE(get(tmp.path(), "quitname.dat"), *codepage::encode(typed) + "\r\n");
         ScriptedPlatform next(tmp.path());
         quitt again(next);
         QCOMPARE(again.Combo1->currentText(), typed);

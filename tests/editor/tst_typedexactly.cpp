@@ -8,9 +8,12 @@
 #include "platform/scriptedplatform.h"
 #include "settings/form6.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include "text/storableinput.h"
+
 #include <QInputDialog>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -47,7 +50,7 @@ private slots:
 
 private:
     static QWidget *focused() { return QApplication::focusWidget(); }
-    void putList(const QString &name, const QString &text) { put(m_dir->path(), name, WorkDir::encode(text).value()); }
+    void putList(const QString &name, const QString &text) { put(m_dir->path(), name, codepage::encode(text).value()); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedPlatform> m_platform;
@@ -59,7 +62,7 @@ void TestTypedExactly::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_platform = std::make_unique<ScriptedPlatform>(m_dir->path());
-    QVERIFY(m_platform->files().write(QStringLiteral("erst.dat"), QString()));
+    QVERIFY(m_platform->files().write(QStringLiteral("erst.dat"), QByteArray()));
     putList("von.dat", "Meierhofer GmbH, Bahnhofstr. 1, 80335 München\r\nAdler\r\n");
     putList("fuer.dat", "Reparatur der Heizung\r\n");
     m_w = std::make_unique<quitt>(*m_platform);
@@ -99,11 +102,11 @@ void TestTypedExactly::prefixOfAListEntryStays()
     QTest::keyClick(combo, Qt::Key_Return);
     QCOMPARE(combo->currentText(), typed);
     if (box == "Combo1")
-        QCOMPARE(get(m_dir->path(), "quitname.dat"), WorkDir::encode(typed + "\r\n").value());
+        QCOMPARE(get(m_dir->path(), "quitname.dat"), codepage::encode(typed + "\r\n").value());
     if (box == "Combo3") {
         m_w->Text8->setText("7");
         m_w->Command1_Click();
-        QCOMPARE(WorkDir::decode(get(m_dir->path(), "7.num")).split("\r\n").value(8), typed);
+        QCOMPARE(codepage::decode(get(m_dir->path(), "7.num")).split("\r\n").value(8), typed);
     }
 }
 
@@ -205,7 +208,7 @@ void TestTypedExactly::pastedLineBreakIsRefused()
     if (window == "Form6") {
         // The window saves six lines, whatever was tried.
         m_w->settings().userDataWindow()->Command1->click();
-        QCOMPARE(WorkDir::decode(get(m_dir->path(), "anwender.dat")).count("\r\n"), 6);
+        QCOMPARE(codepage::decode(get(m_dir->path(), "anwender.dat")).count("\r\n"), 6);
         QCOMPARE(get(m_dir->path(), "ort.dat"), QByteArray("\r\n"));
     }
 }
@@ -214,6 +217,7 @@ void TestTypedExactly::inputDialogRefusesLineBreakAndCancels()
 {
     // Qt's own input box, as the rewording entries show it.
     QtPlatform real(m_dir->path());
+    real.setInputRule(storableText);
     QString seen;
     QTimer::singleShot(0, this, [&] {
         auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
@@ -247,7 +251,7 @@ void TestTypedExactly::editorKeepsEntriesSavedMeanwhile()
     m_platform->messages.clear();
     editor->Command1->click();
     QCOMPARE(get(m_dir->path(), "von.dat"),
-             WorkDir::encode(QStringLiteral("Meierhofer GmbH, Bahnhofstr. 1, 80335 München\r\nAdler\r\n\r\nZimmermann\r\n")).value());
+             codepage::encode(QStringLiteral("Meierhofer GmbH, Bahnhofstr. 1, 80335 München\r\nAdler\r\n\r\nZimmermann\r\n")).value());
     QCOMPARE(m_platform->messages.size(), 1);
     QVERIFY(m_platform->messages.first().text.endsWith("\r\nZimmermann"));
     QVERIFY(m_w->Combo3->entries().contains("Zimmermann"));

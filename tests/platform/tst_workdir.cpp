@@ -1,5 +1,8 @@
 #include "platform/workdir.h"
 #include "tests/testsupport.h"
+#include "text/textfile.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +40,7 @@ private slots:
         put(tmp.path(), stored, "x\r\n");
         WorkDir dir(tmp.path());
         QCOMPARE(dir.storedName(asked), stored);
-        QCOMPARE(dir.readText(asked), std::optional<QString>(QStringLiteral("x\r\n")));
+        QCOMPARE(textfile::readText(dir, asked), std::optional<QString>(QStringLiteral("x\r\n")));
     }
 
     void writeKeepsStoredNameAndCreatesGivenName()
@@ -51,57 +54,6 @@ private slots:
         QVERIFY(dir.write("neu.dat", "1\r\n"));
         QCOMPARE(get(tmp.path(), "neu.dat"), QByteArray("1\r\n"));
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), 2);
-    }
-
-    void everyByteButLineEndsRoundTrips()
-    {
-        QByteArray all;
-        for (int b = 0; b < 256; ++b) {
-            if (b != '\r' && b != '\n')
-                all.append(char(b));
-        }
-        QTemporaryDir tmp;
-        put(tmp.path(), "a.dat", all + "\r\n");
-        WorkDir dir(tmp.path());
-        const auto text = dir.readText("a.dat");
-        QVERIFY(text);
-        QCOMPARE(text->size(), all.size() + 2);
-        QCOMPARE(text->at(0x80 - 2), QChar(0x20AC)); // the euro sign, after the two skipped bytes
-        QVERIFY(dir.write("b.dat", *text));
-        QCOMPARE(get(tmp.path(), "b.dat"), all + "\r\n");
-    }
-
-    void textOutsideTheCodePageIsRefused()
-    {
-        QTemporaryDir tmp;
-        put(tmp.path(), "a.dat", "alt\r\n");
-        WorkDir dir(tmp.path());
-        QString error;
-        QVERIFY(!dir.write("a.dat", QStringLiteral("Zloty \u0142\r\n"), &error));
-        QVERIFY(error.contains("a.dat"));
-        QCOMPARE(get(tmp.path(), "a.dat"), QByteArray("alt\r\n"));
-        QVERIFY(WorkDir::encodable(QStringLiteral("Grüße, 5 € – „gut“")));
-        QVERIFY(!WorkDir::encodable(QStringLiteral("\u20BD")));
-    }
-
-    void splitLines_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("CR LF") << "a\r\nb\r\n" << QStringList { "a", "b" };
-        QTest::newRow("no final line end") << "a\r\nb" << QStringList { "a", "b" };
-        QTest::newRow("LF only") << "a\nb\n" << QStringList { "a", "b" };
-        QTest::newRow("CR only") << "a\rb\r" << QStringList { "a", "b" };
-        QTest::newRow("empty lines kept") << "\r\n\r\nx\r\n" << QStringList { "", "", "x" };
-        QTest::newRow("blanks kept") << "  a  \r\n" << QStringList { "  a  " };
-        QTest::newRow("empty text") << "" << QStringList {};
-        QTest::newRow("one line end") << "\r\n" << QStringList { "" };
-    }
-    void splitLines()
-    {
-        QFETCH(QString, text);
-        QFETCH(QStringList, lines);
-        QCOMPARE(WorkDir::splitLines(text), lines);
     }
 
     void createNewRefusesAnExistingFileInAnyCase()
@@ -157,7 +109,7 @@ private slots:
             for (int i = 0; i < rounds; ++i) {
                 sync.arrive_and_wait();
                 results[who][i] = dir.createNew(QString::number(i) + ".num",
-                                                QString(500, who ? QLatin1Char('b') : QLatin1Char('a')));
+                                                QByteArray(500, who ? 'b' : 'a'));
             }
         };
         std::thread first(run, 0), second(run, 1);

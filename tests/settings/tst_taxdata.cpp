@@ -1,3 +1,4 @@
+#include "text/codepage.h"
 #include "settings/taxdata.h"
 #include "tests/testsupport.h"
 
@@ -60,7 +61,7 @@ void tst_TaxData::stored()
     }
     files.refresh();
     QCOMPARE(ReadTaxData(files), data);
-    QCOMPARE(testsupport::get(dir.path(), settingsfile::ustfrei), *WorkDir::encode(data.exemptionNote + "\r\n"));
+    QCOMPARE(testsupport::get(dir.path(), settingsfile::ustfrei), *codepage::encode(data.exemptionNote + "\r\n"));
     QCOMPARE(printedTaxLine(data), taxLine);
     QCOMPARE(printedTaxNote(data), note);
     QCOMPARE(chargesVat(data), note.isEmpty());

@@ -63,7 +63,7 @@ void tst_UserData::readMissing()
     WorkDir files(dir.path());
     QVERIFY(!ReadUserData(files));
     files.setFaultHook([](WorkDir::Op op, const QString &) { return op == WorkDir::Op::Read; });
-    QVERIFY(files.write(QStringLiteral("anwender.dat"), QStringLiteral("A\r\n")));
+    QVERIFY(files.write(QStringLiteral("anwender.dat"), QByteArray("A\r\n")));
     QVERIFY(!ReadUserData(files));
 }
 

@@ -9,6 +9,7 @@
 #include "archive/search.h"
 #include "platform/workdir.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -39,7 +40,7 @@ bool isWhole(const QByteArray &bytes, qlonglong number)
     const QString expected = QString::number(number) + QStringLiteral("\r\n\r\n\r\n\r\n\r\n") + r.totalUnits
         + QStringLiteral("\r\n") + r.totalPennies + QStringLiteral("\r\n\r\n") + r.payer + QStringLiteral("\r\n")
         + r.purpose + QStringLiteral("\r\n");
-    return bytes == WorkDir::encode(expected);
+    return bytes == codepage::encode(expected);
 }
 
 } // namespace

@@ -9,6 +9,9 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "settings/settings.h"
+#include "tests/testsupport.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,9 +56,8 @@ QByteArray bytesOf(const QString &path)
 QByteArray soakBytes(qlonglong n)
 {
     const SoakReceipt r = soakReceipt(n);
-    return WorkDir::encode(QString::number(n) + "\r\n\r\n\r\n\r\n\r\n" + r.totalUnits + "\r\n" + r.totalPennies
-                           + "\r\n\r\n" + r.payer + "\r\n" + r.purpose + "\r\n")
-        .value();
+    return testsupport::receiptFile(
+        { QString::number(n), "", "", "", "", r.totalUnits, r.totalPennies, "", r.payer, r.purpose });
 }
 
 } // namespace
@@ -104,7 +106,7 @@ void tst_FatFolder::receiptsAndSettingsOnFat()
 {
     const QString path = folder("quittungen");
     ScriptedPlatform platform(path);
-    QVERIFY(platform.files().write("erst.dat", QString()));
+    QVERIFY(platform.files().write("erst.dat", QByteArray()));
     quitt w(platform);
     for (int n = 1; n <= 20; ++n) {
         w.Command2_Click();
@@ -121,7 +123,7 @@ void tst_FatFolder::receiptsAndSettingsOnFat()
     for (int n = 1; n <= 20; ++n)
         QCOMPARE(bytesOf(path + QString("/%1.num").arg(n)), soakBytes(n));
     QCOMPARE(bytesOf(path + "/nummer.dat"), QByteArray("20\r\n"));
-    QCOMPARE(WorkDir::splitLines(WorkDir::decode(bytesOf(path + "/von.dat"))).size(), 13);
+    QCOMPARE(textlines::splitLines(codepage::decode(bytesOf(path + "/von.dat"))).size(), 13);
     // A settings file rewritten in place, and a receipt under another letter
     // case that must not be replaced.
     w.Combo1->setEditText("Rechnung");

@@ -14,6 +14,8 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "settings/settings.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -152,7 +154,7 @@ void tst_Soak::longUseUnderFaults()
             const ReceiptRecord record = w.currentRecord();
             const QString name = receiptfile::fileName(record.number);
             const bool existed = dir.exists(name);
-            const auto bytes = WorkDir::encode(receiptfile::text(record));
+            const auto bytes = codepage::encode(receiptfile::text(record));
             QVERIFY(bytes);
             w.Command1_Click();
             const QString message = lastMessage();
@@ -182,7 +184,7 @@ void tst_Soak::longUseUnderFaults()
             const QString file = someSaved();
             // A piece of a saved receipt, sometimes across a line end.
             const QString term = file.isEmpty() ? QStringLiteral("m")
-                                                : WorkDir::decode(saved.value(file).mid(pick(12) * 3, pick(4)));
+                                                : codepage::decode(saved.value(file).mid(pick(12) * 3, pick(4)));
             w.suchequitt->trigger();
             Form7 *window = w.archive().searchWindow();
             QVERIFY(window);
@@ -193,8 +195,8 @@ void tst_Soak::longUseUnderFaults()
                 found.insert(window->results().fileName(i));
             QSet<QString> expected;
             for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
-                for (const QString &line : WorkDir::splitLines(WorkDir::decode(it.value()))) {
-                    if (containsIgnoringCase(line, window->Text1->text()))
+                for (const QString &line : textlines::splitLines(codepage::decode(it.value()))) {
+                    if (codepage::containsIgnoringCase(line, window->Text1->text()))
                         expected.insert(it.key());
                 }
             }
@@ -215,7 +217,7 @@ void tst_Soak::longUseUnderFaults()
             window->List1_DblClick();
             settle();
             QCOMPARE(lastMessage(), QStringLiteral("Bitte Datum beachten!"));
-            QCOMPARE(WorkDir::encode(receiptfile::text(w.currentRecord())).value_or(QByteArray()), saved.value(file));
+            QCOMPARE(codepage::encode(receiptfile::text(w.currentRecord())).value_or(QByteArray()), saved.value(file));
             QVERIFY(!w.Command1->isEnabled());
             QVERIFY(!w.archive().searchWindow());
             ++loads;
@@ -275,7 +277,7 @@ void tst_Soak::longUseUnderFaults()
             editor->Command1_Click();
             // The list is the old one or the new one, never a mixture.
             const std::optional<QByteArray> now = dir.readBytes(listName);
-            const auto wanted = WorkDir::encode(listfile::fromEditorText(edited));
+            const auto wanted = codepage::encode(listfile::fromEditorText(edited));
             QVERIFY2(now == old || now == wanted, qPrintable(listName));
             if (payerList ? bool(w.payerEditor()) : bool(w.purposeEditor()))
                 editor->Command2_Click();

@@ -9,6 +9,7 @@
 #include "archive/search.h"
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
+#include "text/codepage.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -79,7 +80,7 @@ void tst_StrangeDir::initTestCase()
     const QByteArray w = QFile::encodeName(m_work) + '/';
 
     QVERIFY(writeFileBytes(m_work + QStringLiteral("/erst.dat"), ""));
-    QVERIFY(writeFileBytes(m_work + QStringLiteral("/1.num"), WorkDir::encode(QString::fromUtf8(receipt1)).value()));
+    QVERIFY(writeFileBytes(m_work + QStringLiteral("/1.num"), codepage::encode(QString::fromUtf8(receipt1)).value()));
     QVERIFY(writeFileBytes(m_work + QStringLiteral("/9.num"), bigReceipt()));
     QVERIFY(QDir().mkpath(m_work + QStringLiteral("/5.num")));                       // a folder
     QVERIFY(writeFileBytes(m_work + QStringLiteral("/5.num/inner.num"), "5\r\ninnen\r\n"));
@@ -100,7 +101,7 @@ void tst_StrangeDir::initTestCase()
     // What a save cut short by a crash leaves: hidden, and no receipt.
     QVERIFY(writeFileBytes(m_work + QStringLiteral("/.zettelfix-Ab12Cd.tmp"), "14\r\nhalb gespeichert\r\n"));
     QVERIFY(writeFileBytes(m_work + QStringLiteral("/12.NUM"),
-                           WorkDir::encode(QStringLiteral("12\r\n\r\n\r\n\r\n\r\n5\r\n00\r\nFünf\r\nGroß\r\nKlein\r\n")).value()));
+                           codepage::encode(QStringLiteral("12\r\n\r\n\r\n\r\n\r\n5\r\n00\r\nFünf\r\nGroß\r\nKlein\r\n")).value()));
 }
 
 void tst_StrangeDir::searchLoadDelete()

@@ -1,6 +1,8 @@
-#include "editor/listfile.h"
+#include "settings/listfile.h"
 
-#include "archive/search.h"
+#include "text/codepage.h"
+#include "text/textlines.h"
+#include "text/textfile.h"
 
 #include <QHash>
 
@@ -23,11 +25,11 @@ QString fromEditorText(const QString &editorText)
     text.reserve(editorText.size() + editorText.count(QLatin1Char('\n')) + 2);
     for (const QChar c : editorText) {
         if (c == QLatin1Char('\n'))
-            text += WorkDir::lineEnd;
+            text += textlines::lineEnd;
         else
             text += c;
     }
-    return text + WorkDir::lineEnd;
+    return text + textlines::lineEnd;
 }
 
 QStringList addedSince(const QStringList &read, const QStringList &now, const QStringList &edited)
@@ -52,9 +54,9 @@ bool knows(const QStringList &lines, const QString &entry)
     // Letter case as the search ignores it: "ß" stays "ß" (QString::toUpper
     // would make it "SS", and "Grossmann" would count as known from
     // "Großmann").
-    const QString key = upperCased(entry.trimmed());
+    const QString key = codepage::upperCased(entry.trimmed());
     for (const QString &line : lines) {
-        if (upperCased(line).contains(key))
+        if (codepage::upperCased(line).contains(key))
             return true;
     }
     return false;
@@ -74,16 +76,16 @@ bool RememberListEntry(WorkDir &dir, const QString &entry, const QString &listFi
             return false;
         }
         old = *bytes;
-        if (listfile::knows(WorkDir::splitLines(WorkDir::decode(old)), entry))
+        if (listfile::knows(textlines::splitLines(codepage::decode(old)), entry))
             return true;
     }
     const QString trimmed = entry.trimmed();
     if (trimmed.isEmpty())
-        return exists || dir.append(listFile, QString(), error);
+        return exists || textfile::append(dir, listFile, QString(), error);
     // A list whose last line has no line end (edited by hand) would otherwise
     // run into the new entry.
-    QString text = trimmed + WorkDir::lineEnd;
+    QString text = trimmed + textlines::lineEnd;
     if (!old.isEmpty() && !old.endsWith('\r') && !old.endsWith('\n'))
-        text.prepend(WorkDir::lineEnd);
-    return dir.append(listFile, text, error);
+        text.prepend(textlines::lineEnd);
+    return textfile::append(dir, listFile, text, error);
 }

@@ -1,0 +1,70 @@
+#include "tests/testsupport.h"
+#include "text/codepage.h"
+#include "text/textfile.h"
+#include "text/textlines.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using testsupport::get;
+using testsupport::put;
+
+class TestText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyByteButLineEndsRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\r' && b != '\n')
+                all.append(char(b));
+        }
+        QTemporaryDir tmp;
+        put(tmp.path(), "a.dat", all + "\r\n");
+        WorkDir dir(tmp.path());
+        const auto text = textfile::readText(dir, "a.dat");
+        QVERIFY(text);
+        QCOMPARE(text->size(), all.size() + 2);
+        QCOMPARE(text->at(0x80 - 2), QChar(0x20AC)); // the euro sign, after the two skipped bytes
+        QVERIFY(textfile::write(dir, "b.dat", *text));
+        QCOMPARE(get(tmp.path(), "b.dat"), all + "\r\n");
+    }
+
+    void textOutsideTheCodePageIsRefused()
+    {
+        QTemporaryDir tmp;
+        put(tmp.path(), "a.dat", "alt\r\n");
+        WorkDir dir(tmp.path());
+        QString error;
+        QVERIFY(!textfile::write(dir, "a.dat", QStringLiteral("Zloty \u0142\r\n"), &error));
+        QVERIFY(error.contains("a.dat"));
+        QCOMPARE(get(tmp.path(), "a.dat"), QByteArray("alt\r\n"));
+        QVERIFY(codepage::encodable(QStringLiteral("Grüße, 5 € – „gut“")));
+        QVERIFY(!codepage::encodable(QStringLiteral("\u20BD")));
+    }
+
+    void splitLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << "a\r\nb\r\n" << QStringList { "a", "b" };
+        QTest::newRow("no final line end") << "a\r\nb" << QStringList { "a", "b" };
+        QTest::newRow("LF only") << "a\nb\n" << QStringList { "a", "b" };
+        QTest::newRow("CR only") << "a\rb\r" << QStringList { "a", "b" };
+        QTest::newRow("empty lines kept") << "\r\n\r\nx\r\n" << QStringList { "", "", "x" };
+        QTest::newRow("blanks kept") << "  a  \r\n" << QStringList { "  a  " };
+        QTest::newRow("empty text") << "" << QStringList {};
+        QTest::newRow("one line end") << "\r\n" << QStringList { "" };
+    }
+    void splitLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(textlines::splitLines(text), lines);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestText)
+#include "tst_text.moc"

@@ -1,0 +1,89 @@
+#include "text/codepage.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace codepage {
+
+namespace {
+
+struct Tables
+{
+    std::array<uchar, 256> upper;
+    std::array<char16_t, 256> unicode;
+
+    Tables()
+    {
+        QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
+            const QChar c = decoded.size() == 1 ? decoded.at(0) : QChar(QChar::ReplacementCharacter);
+            unicode[b] = c.unicode();
+            upper[b] = uchar(b);
+            const QChar u = c.toUpper();
+            if (u != c) {
+                const auto encoded = encode(QStringView(&u, 1));
+                if (encoded && encoded->size() == 1)
+                    upper[b] = uchar(encoded->at(0));
+            }
+        }
+    }
+};
+
+const Tables &tables()
+{
+    static const Tables t;
+    return t;
+}
+
+} // namespace
+
+std::optional<QByteArray> encode(QStringView text)
+{
+    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError() || !encoder.isValid())
+        return std::nullopt;
+    return bytes;
+}
+
+bool encodable(QStringView text)
+{
+    return encode(text).has_value();
+}
+
+QString decode(QByteArrayView bytes)
+{
+    // One character a byte, through the table Qt's decoder filled: several
+    // times faster than the decoder for the many short lines of a search.
+    const auto &unicode = tables().unicode;
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(unicode[uchar(bytes[i])]);
+    return text;
+}
+
+const std::array<uchar, 256> &upper()
+{
+    return tables().upper;
+}
+
+QString upperCased(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const QChar u = c.toUpper();
+        if (u != c && encodable(QStringView(&u, 1)))
+            c = u;
+    }
+    return out;
+}
+
+bool containsIgnoringCase(const QString &line, const QString &term)
+{
+    return upperCased(line).contains(upperCased(term));
+}
+
+} // namespace codepage
