@@ -196,7 +196,7 @@ private slots:
         QTEST(numbers(rows), "expected");
         for (const EvaluationRow &row : rows) {
             if (row.number() == "10")
-                QCOMPARE(cellText(row, evaluationcolumn::SavedOn), QStringLiteral("01.03.2026"));
+                QCOMPARE(cellText(row, evaluationcolumn::Date), QStringLiteral("01.03.2026"));
         }
     }
 
@@ -263,7 +263,7 @@ private slots:
         rows.push_back(evaluationRow("9.num", QDateTime(QDate(2026, 1, 2), QTime(8, 0)).toMSecsSinceEpoch(),
                                      receipt("9", "0,01", "0,00", "0,01", " -1", "\tTab")));
         const QByteArray csv = evaluationCsv(rows, { 2, 0, 1 });
-        QVERIFY(csv.startsWith("\xEF\xBB\xBFNr.;Gespeichert am;Erhalten von;F\xC3\xBCr;Netto;MWSt-Satz;MWSt;Gesamt\r\n"));
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFNr.;Datum;Erhalten von;F\xC3\xBCr;Netto;MWSt-Satz;MWSt;Gesamt\r\n"));
         QVERIFY(csv.endsWith("\r\n"));
         QCOMPARE(csv.count("\r\n"), 4);
         QCOMPARE(csv.count('\n'), 4);
@@ -286,7 +286,7 @@ private slots:
         for (const QJsonValue &row : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
             read.append(row.toVariant().toStringList());
         const QList<QStringList> expected {
-            { "Nr.", "Gespeichert am", "Erhalten von", QString::fromUtf8("Für"), "Netto", "MWSt-Satz", "MWSt", "Gesamt" },
+            { "Nr.", "Datum", "Erhalten von", QString::fromUtf8("Für"), "Netto", "MWSt-Satz", "MWSt", "Gesamt" },
             { "9", "02.01.2026", " -1", "'\tTab", "0,01", "?", "0,00", "0,01" },
             { "7", "01.03.2026", "'=HYPERLINK(\"x\")", QString::fromUtf8("Miete; März \"alt\""), "1008,40", "19", "191,60",
               "1200,00" },

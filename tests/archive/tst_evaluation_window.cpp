@@ -124,7 +124,7 @@ private slots:
         w->searchTermBox->clear();
         QTest::keyClick(w->searchTermBox, Qt::Key_Return);
         QCOMPARE(column(w->receiptTable, evaluationcolumn::Number), (QStringList { "2", "3", "4", "10" }));
-        QCOMPARE(column(w->receiptTable, evaluationcolumn::SavedOn),
+        QCOMPARE(column(w->receiptTable, evaluationcolumn::Date),
                  (QStringList { "10.03.2026", "08.03.2026", "07.03.2026", "09.03.2026" }));
         QTest::keyClicks(w->fromDateBox, "8.3.26");
         QTest::keyClicks(w->toDateBox, "09.03.2026");
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(column(table, evaluationcolumn::Total), (QStringList { "9,50", "100,00", "1.000,00", "zehn,00" }));
         clickHeading(table, evaluationcolumn::Total);
         QCOMPARE(column(table, evaluationcolumn::Number), (QStringList { "4", "3", "2", "10" }));
-        clickHeading(table, evaluationcolumn::SavedOn);
+        clickHeading(table, evaluationcolumn::Date);
         QCOMPARE(column(table, evaluationcolumn::Number), (QStringList { "4", "3", "10", "2" }));
         clickHeading(table, evaluationcolumn::Payer);
         QCOMPARE(column(table, evaluationcolumn::Payer),

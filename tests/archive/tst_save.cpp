@@ -42,7 +42,7 @@ class TestSave : public QObject
     Q_OBJECT
 
 private slots:
-    void savesTheTenLines()
+    void savesTheTwelveLines()
     {
         QTemporaryDir tmp;
         WorkDir dir(tmp.path());
@@ -51,23 +51,24 @@ private slots:
         const SaveOutcome out = SaveReceipt(dir, r);
         QCOMPARE(out.result, Result::Saved);
         QCOMPARE(out.message, QString("Quittung wurde gespeichert!"));
-        // Number as typed, net, VAT, total, words, payer, purpose; no rate, place or date.
+        // Number as typed, net, VAT, total, words, payer, purpose, date, place; no rate.
         QCOMPARE(get(tmp.path(), "12.num"), QByteArray(" 12 \r\n86\r\n21\r\n13\r\n79\r\n100\r\n00\r\n"
-                                                       "----einhundert---- \x80\r\nM\xfcller, Hans\r\nMiete\r\n"));
+                                                       "----einhundert---- \x80\r\nM\xfcller, Hans\r\nMiete\r\n")
+                     + (r.date + "\r\n" + r.place + "\r\n").toLatin1());
         QCOMPARE(get(tmp.path(), "nummer.dat"), QByteArray("12\r\n"));
         QCOMPARE(get(tmp.path(), "von.dat"), QByteArray("M\xfcller, Hans\r\n"));
         QCOMPARE(get(tmp.path(), "fuer.dat"), QByteArray("Miete\r\n"));
         QCOMPARE(filesIn(tmp.path()), (QStringList { "12.num", "fuer.dat", "nummer.dat", "von.dat" }));
     }
 
-    void emptyFieldsStillGiveTenLines()
+    void emptyFieldsStillGiveTwelveLines()
     {
         QTemporaryDir tmp;
         WorkDir dir(tmp.path());
         ReceiptRecord r;
         r.number = "3";
         QCOMPARE(SaveReceipt(dir, r).result, Result::Saved);
-        QCOMPARE(get(tmp.path(), "3.num"), QByteArray("3\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
+        QCOMPARE(get(tmp.path(), "3.num"), QByteArray("3\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
         // Nothing joins the lists, but they exist from now on.
         QCOMPARE(get(tmp.path(), "von.dat"), QByteArray(""));
         QCOMPARE(get(tmp.path(), "fuer.dat"), QByteArray(""));
@@ -256,7 +257,7 @@ private slots:
         QCOMPARE(filesIn(tmp.path()), written);
         // Each file is whole: the old content or the new one, nothing between.
         const QByteArray receiptFile = get(tmp.path(), "12.num");
-        QVERIFY(receiptFile == "<missing>" || receiptFile.count("\r\n") == 10);
+        QVERIFY(receiptFile == "<missing>" || receiptFile.count("\r\n") == 12);
         const QByteArray payers = get(tmp.path(), "von.dat");
         QCOMPARE(payers, failing == "von.dat" || failing == "12.num" ? QByteArray("Adler\r\n")
                                                                     : QByteArray("Adler\r\nM\xfcller, Hans\r\n"));

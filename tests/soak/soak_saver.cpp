@@ -37,6 +37,7 @@ int main(int argc, char **argv)
             w.Text7->setText(r.totalPennies);
             w.Combo3->setEditText(r.payer);
             w.Combo4->setEditText(r.purpose);
+            w.Text11->setText(r.date);
             w.Command1_Click();
             const QString message = platform.messages.isEmpty() ? QString() : platform.messages.last().text;
             platform.messages.clear();

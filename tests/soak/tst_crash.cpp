@@ -39,7 +39,7 @@ bool isWhole(const QByteArray &bytes, qlonglong number)
     const SoakReceipt r = soakReceipt(number);
     const QString expected = QString::number(number) + QStringLiteral("\r\n\r\n\r\n\r\n\r\n") + r.totalUnits
         + QStringLiteral("\r\n") + r.totalPennies + QStringLiteral("\r\n\r\n") + r.payer + QStringLiteral("\r\n")
-        + r.purpose + QStringLiteral("\r\n");
+        + r.purpose + QStringLiteral("\r\n") + r.date + QStringLiteral("\r\n\r\n");
     return bytes == codepage::encode(expected);
 }
 
@@ -115,7 +115,7 @@ void tst_Crash::killedWhileSaving()
         const SearchResults all = SearchReceipts(dir, receipts, QString());
         for (qsizetype i = 0; i < all.size(); ++i)
             QVERIFY(all.fileName(i).endsWith(QStringLiteral(".num")));
-        QCOMPARE(all.size(), 5 * n); // number, units, pennies, payer, purpose
+        QCOMPARE(all.size(), 6 * n); // number, units, pennies, payer, purpose, date
     }
     const int leftovers = int(leftoverNames.size());
 

@@ -57,7 +57,7 @@ QByteArray soakBytes(qlonglong n)
 {
     const SoakReceipt r = soakReceipt(n);
     return testsupport::receiptFile(
-        { QString::number(n), "", "", "", "", r.totalUnits, r.totalPennies, "", r.payer, r.purpose });
+        { QString::number(n), "", "", "", "", r.totalUnits, r.totalPennies, "", r.payer, r.purpose, r.date, "" });
 }
 
 } // namespace
@@ -116,6 +116,7 @@ void tst_FatFolder::receiptsAndSettingsOnFat()
         w.Text7->setText(r.totalPennies);
         w.Combo3->setEditText(r.payer);
         w.Combo4->setEditText(r.purpose);
+        w.Text11->setText(r.date);
         platform.messages.clear();
         w.Command1_Click();
         QCOMPARE(platform.messageTexts(), QStringList { "Quittung wurde gespeichert!" });
