@@ -221,7 +221,6 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
         refuseUnstorable(box, m_archive.platform());
     evaluateButton = new QPushButton(QStringLiteral("&Auswerten"), filterFrame);
     evaluateButton->setObjectName(QStringLiteral("evaluateButton"));
-    evaluateButton->setAutoDefault(false);
     dateNoteLabel = new QLabel(QStringLiteral("Eine Quittungsdatei enthält kein Datum: als Datum einer Quittung "
                                               "gilt der Tag, an dem ihre Datei zuletzt gespeichert wurde."),
                                filterFrame);
@@ -294,18 +293,14 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     loadNoteLabel->setObjectName(QStringLiteral("loadNoteLabel"));
     saveCsvButton = new QPushButton(QStringLiteral("Als &CSV-Datei speichern..."), this);
     saveCsvButton->setObjectName(QStringLiteral("saveCsvButton"));
-    saveCsvButton->setAutoDefault(false);
     saveCsvButton->setEnabled(false);
     saveDatevButton = new QPushButton(QStringLiteral("Als &DATEV-Datei speichern..."), this);
     saveDatevButton->setObjectName(QStringLiteral("saveDatevButton"));
-    saveDatevButton->setAutoDefault(false);
     saveDatevButton->setEnabled(false);
     datevSettingsButton = new QPushButton(QStringLiteral("DATEV-&Einstellungen..."), this);
     datevSettingsButton->setObjectName(QStringLiteral("datevSettingsButton"));
-    datevSettingsButton->setAutoDefault(false);
     closeButton = new QPushButton(QStringLiteral("&Schließen"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setAutoDefault(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(loadNoteLabel, 1);
@@ -320,9 +315,20 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     layout->addWidget(sumsTable);
     layout->addLayout(buttons);
 
+    receiptTable->setAccessibleName(QStringLiteral("Ausgewertete Quittungen"));
+    sumsTable->setAccessibleName(QStringLiteral("Summen der angezeigten Quittungen"));
+    keysOfWindow(this, closeButton);
+
     auto *events = new EventRouter(this);
     for (QLineEdit *box : { searchTermBox, fromDateBox, toDateBox })
         events->onKeyPress(box, [this](int &key) { filterBox_KeyPress(key); });
+    // Enter on a row loads it, as a double-click does.
+    events->onKeyPress(receiptTable, [this](int &key) {
+        if (key != 13)
+            return;
+        key = 0;
+        receiptTable_DblClick(receiptTable->currentIndex().row());
+    });
     events->onDoubleClick(receiptTable->viewport(), [this](QPoint at) {
         const QModelIndex index = receiptTable->indexAt(at);
         if (index.isValid())

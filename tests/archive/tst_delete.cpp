@@ -120,6 +120,7 @@ private slots:
         Form8 *w = open("MEIER");
         QCOMPARE(listed(w).size(), 5);
         QCOMPARE(listed(w).filter(QRegularExpression("^3 ")).size(), 3);
+        m_platform->questionAnswers = { "&Ja", "&Ja" };
         doubleClickRow(w, 1);
         QCOMPARE(m_platform->messageTexts(), QStringList { deleted });
         QCOMPARE(m_platform->messages.first().title, Platform::programTitle());
@@ -157,6 +158,7 @@ private slots:
         Form8 *w = open("Zahler " + wanted);
         const int row = int(listed(w).indexOf(wanted + "          <Nr. - Zahler " + wanted));
         QVERIFY(row >= 0);
+        m_platform->questionAnswers = { "&Ja" };
         doubleClickRow(w, row);
         for (const QString &n : numbers)
             QCOMPARE(QFile::exists(m_tmp.filePath(n + ".num")), n != wanted);
@@ -166,6 +168,7 @@ private slots:
     {
         put(m_tmp.path(), "7.num", receiptBytes("7", "Meier", "Miete"));
         Form8 *w = open("7");
+        m_platform->questionAnswers = { "&Ja" };
         doubleClickRow(w, 0);
         QVERIFY(listed(w).isEmpty());
         m_platform->messages.clear();
@@ -183,6 +186,7 @@ private slots:
         put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
         m_main->files().setFaultHook([](WorkDir::Op op, const QString &) { return op == WorkDir::Op::Remove; });
         Form8 *w = open("meier");
+        m_platform->questionAnswers = { "&Ja" };
         doubleClickRow(w, 0);
         QCOMPARE(m_platform->messages.size(), 1);
         const QString text = m_platform->messages.first().text;
@@ -218,17 +222,108 @@ private slots:
         QVERIFY(trashed().isEmpty());
     }
 
-    void removedWhereThereIsNoTrash()
+    void deletesOnlyWhenTheUserSaysSo_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("double-click, Ja") << "double-click" << "&Ja" << true;
+        QTest::newRow("double-click, Nein") << "double-click" << "&Nein" << true;
+        QTest::newRow("double-click, Escape or Enter: Nein") << "double-click" << QString() << true;
+        QTest::newRow("Enter on the line, Ja") << "Enter" << "&Ja" << true;
+        QTest::newRow("Enter on the line, Nein") << "Enter" << "&Nein" << true;
+        QTest::newRow("a right double-click asks nothing") << "right double-click" << QString() << false;
+    }
+    void deletesOnlyWhenTheUserSaysSo()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, answer);
+        QFETCH(bool, asked);
+        put(m_tmp.path(), "dm.dat", "EUR\r\n");
         put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
-        // A file where the trash folder would be: the desktop has no trash here.
-        QVERIFY(QDir(m_home.filePath(".local/share")).removeRecursively());
-        put(m_home.filePath(".local"), "share", "");
+        Form8 *w = open("meier");
+        if (!answer.isEmpty())
+            m_platform->questionAnswers = { answer };
+        const QPoint at = w->List1->visualRect(w->List1->model()->index(0, 0)).center();
+        if (how == "Enter") {
+            // The keyboard's line, not yet selected.
+            w->List1->setFocus();
+            w->List1->setCurrentIndex(w->List1->model()->index(0, 0));
+            w->List1->clearSelection();
+            QTest::keyClick(w->List1, Qt::Key_Return);
+        } else if (how == "right double-click") {
+            QTest::mouseDClick(w->List1->viewport(), Qt::RightButton, {}, at);
+        } else {
+            doubleClickRow(w, 0);
+        }
+        const bool gone = answer == "&Ja";
+        QCOMPARE(m_platform->questions.size(), asked ? 1 : 0);
+        if (asked) {
+            const ScriptedPlatform::Question &q = m_platform->questions.first();
+            QCOMPARE(q.text, QStringLiteral("Quittung Nr. 5 (Erhalten von Meier, Gesamt 100,00 EUR) löschen?"));
+            QCOMPARE(q.buttons, (QStringList { "&Ja", "&Nein" }));
+            QCOMPARE(q.buttons.at(q.defaultButton), QStringLiteral("&Nein"));
+            QCOMPARE(q.buttons.at(q.escapeButton), QStringLiteral("&Nein"));
+        }
+        QCOMPARE(QFile::exists(m_tmp.filePath("5.num")), !gone);
+        QCOMPARE(trashed(), gone ? QStringList { "5.num" } : QStringList());
+        QCOMPARE(m_platform->messageTexts(), gone ? QStringList { deleted } : QStringList());
+        QCOMPARE(listed(w).size(), gone ? 0 : 1);
+    }
+
+    void trashOfAnAccountWithout_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<bool>("trashed");
+        QTest::newRow("~/.local: the trash is made") << "no .local" << true;
+        QTest::newRow("~/.local/share a file: no trash, nothing deleted") << "share a file" << false;
+        QTest::newRow("a home folder that is not there: nothing deleted") << "no home" << false;
+    }
+    void trashOfAnAccountWithout()
+    {
+        QFETCH(QString, account);
+        QFETCH(bool, trashed);
+        put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
+        QVERIFY(QDir(m_home.filePath(".local")).removeRecursively());
+        if (account == "share a file") {
+            QVERIFY(QDir().mkpath(m_home.filePath(".local")));
+            put(m_home.filePath(".local"), "share", "");
+        }
+        const QString home = account == "no home" ? m_home.filePath("gone") : m_home.path();
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home + "/.local/share"));
+        // The program runs in its working folder, where Qt would put a trash it cannot make.
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(m_tmp.path());
         WorkDir dir(m_tmp.path());
         QString error;
-        QCOMPARE(DeleteReceipt(dir, "5.num", &error), DeleteResult::Deleted);
-        QVERIFY(!QFile::exists(m_tmp.filePath("5.num")));
-        QCOMPARE(DeleteReceipt(dir, "5.num", &error), DeleteResult::Missing);
+        const DeleteResult result = DeleteReceipt(dir, "5.num", &error);
+        QDir::setCurrent(before);
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(".local/share")));
+
+        QCOMPARE(result, trashed ? DeleteResult::Deleted : DeleteResult::Failed);
+        QCOMPARE(QFile::exists(m_tmp.filePath("5.num")), !trashed);
+        QCOMPARE(QDir(m_tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        QVERIFY(!QDir(m_home.filePath("gone")).exists());
+        if (trashed) {
+            QCOMPARE(this->trashed(), QStringList { "5.num" });
+            const QByteArray info = testsupport::get(m_home.filePath(".local/share/Trash/info"), "5.num.trashinfo");
+            QVERIFY2(info.contains("\nPath=" + QFile::encodeName(m_tmp.filePath("5.num")) + "\n"), info.constData());
+        } else {
+            QVERIFY2(error.contains(QStringLiteral("Papierkorb")), qPrintable(error));
+        }
+    }
+
+    void aSecondReceiptOfTheSameNameKeepsTheFirstInTheTrash()
+    {
+        for (int round = 0; round < 2; ++round) {
+            put(m_tmp.path(), "5.num", receiptBytes("5", round ? "Zweiter" : "Erster", "Miete"));
+            WorkDir dir(m_tmp.path());
+            QCOMPARE(DeleteReceipt(dir, "5.num"), DeleteResult::Deleted);
+        }
+        QCOMPARE(trashed(), (QStringList { "5.2.num", "5.num" }));
+        QVERIFY(testsupport::get(m_home.filePath(".local/share/Trash/files"), "5.num").contains("Erster"));
     }
 };
 

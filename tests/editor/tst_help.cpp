@@ -225,6 +225,69 @@ private slots:
         QVERIFY(platform.messages.isEmpty());
     }
 
+    void endAsksAboutAnUnsavedReceipt_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("receipt");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("ENDE, Abbrechen") << "ENDE" << "typed" << "Abbrechen" << false << false;
+        QTest::newRow("ENDE, Nicht speichern") << "ENDE" << "typed" << "&Nicht speichern" << true << false;
+        QTest::newRow("ENDE, Speichern") << "ENDE" << "typed" << "&Speichern" << true << true;
+        QTest::newRow("ENDE, Speichern refused") << "ENDE" << "number taken" << "&Speichern" << false << false;
+        QTest::newRow("menu entry, Abbrechen") << "menu" << "typed" << "Abbrechen" << false << false;
+        QTest::newRow("close box, Abbrechen") << "close box" << "typed" << "Abbrechen" << false << false;
+        QTest::newRow("close box, Nicht speichern") << "close box" << "typed" << "&Nicht speichern" << true << false;
+        QTest::newRow("saved receipt: no question") << "ENDE" << "saved" << QString() << true << true;
+        QTest::newRow("number without total: no question") << "ENDE" << "no total" << QString() << true << false;
+    }
+    void endAsksAboutAnUnsavedReceipt()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, receipt);
+        QFETCH(QString, answer);
+        QFETCH(bool, ends);
+        QFETCH(bool, saved);
+        if (receipt == "number taken")
+            put(m_tmp->path(), "12.num", "alt\r\n");
+        ScriptedPlatform platform(m_tmp->path());
+        quitt w(platform);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Text8->setText("12");
+        if (receipt != "no total")
+            w.Text6->setText("40");
+        if (receipt == "saved")
+            w.Command1->click();
+        if (!answer.isEmpty())
+            platform.questionAnswers = { answer };
+        if (way == "ENDE")
+            w.Command6->click();
+        else if (way == "menu")
+            w.proggiganzend->trigger();
+        else
+            w.close();
+
+        const bool asked = !answer.isEmpty();
+        QCOMPARE(platform.questions.size(), asked ? 1 : 0);
+        if (asked) {
+            const ScriptedPlatform::Question &q = platform.questions.first();
+            QCOMPARE(q.text, QStringLiteral("Die Quittung Nr. 12 ist noch nicht gespeichert."));
+            QCOMPARE(q.buttons, (QStringList { "&Speichern", "&Nicht speichern", "Abbrechen" }));
+            QCOMPARE(q.buttons.at(q.escapeButton), QStringLiteral("Abbrechen"));
+        }
+        QCOMPARE(w.isVisible(), !ends);
+        QCOMPARE(get(m_tmp->path(), "12.num").startsWith("12\r\n"), saved);
+        if (!ends) {
+            // Still running: the receipt is there and can be ended later.
+            QCOMPARE(w.Text6->text(), receipt == "no total" ? QString() : QStringLiteral("40"));
+            platform.questionAnswers = { "&Nicht speichern" };
+            w.Command6->click();
+            QVERIFY(!w.isVisible());
+        }
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
 };
