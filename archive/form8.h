@@ -14,5 +14,5 @@ public:
 
 private:
     // Asks with the receipt's number, payer and total; true on "Ja".
-    bool confirmDeletion(const ReceiptRecord &record);
+    bool confirmDeletion(const QString &fileName);
 };

@@ -38,8 +38,8 @@ void Form8::List1_DblClick()
         const QString fileName = results().fileName(line);
         // Only a receipt that is there is asked about; one gone meanwhile
         // is answered as before.
-        if (const auto record = LoadReceipt(m_archive.files(), fileName)) {
-            if (!confirmDeletion(*record))
+        if (m_archive.files().exists(fileName)) {
+            if (!confirmDeletion(fileName))
                 return;
             result = DeleteReceipt(m_archive.files(), fileName, &error);
         }
@@ -53,15 +53,21 @@ void Form8::List1_DblClick()
     Command2_Click();
 }
 
-bool Form8::confirmDeletion(const ReceiptRecord &record)
+bool Form8::confirmDeletion(const QString &fileName)
 {
     enum { Yes, No };
-    QString total = record.totalUnits.trimmed();
-    if (!record.totalPennies.trimmed().isEmpty())
-        total += QLatin1Char(',') + record.totalPennies.trimmed();
-    const QString currency = settingValue(m_archive.files(), settingsfile::dm).value_or(QStringLiteral("DM"));
-    const QString text = QStringLiteral("Quittung Nr. %1 (Erhalten von %2, Gesamt %3 %4) löschen?")
-                             .arg(record.number, record.payer, total, currency);
+    QString text;
+    if (const auto record = LoadReceipt(m_archive.files(), fileName)) {
+        QString total = record->totalUnits.trimmed();
+        if (!record->totalPennies.trimmed().isEmpty())
+            total += QLatin1Char(',') + record->totalPennies.trimmed();
+        const QString currency = settingValue(m_archive.files(), settingsfile::dm).value_or(QStringLiteral("DM"));
+        text = QStringLiteral("Quittung Nr. %1 (Erhalten von %2, Gesamt %3 %4) löschen?")
+                   .arg(record->number, record->payer, total, currency);
+    } else {
+        // A file that cannot be read is named by its number alone.
+        text = QStringLiteral("Quittung Nr. %1 löschen?").arg(fileName.chopped(4));
+    }
     return m_archive.platform().question(this, text, { QStringLiteral("&Ja"), QStringLiteral("&Nein") }, No, No)
         == Yes;
 }
