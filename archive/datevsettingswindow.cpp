@@ -49,7 +49,7 @@ DatevSettingsWindow::DatevSettingsWindow(QWidget *parent, Platform &platform)
 
     consultantBox = digitsBox(this, QStringLiteral("consultantBox"), 7);
     clientBox = digitsBox(this, QStringLiteral("clientBox"), 5);
-    chartBox = new QComboBox(this);
+    chartBox = new NamedComboBox(this);
     chartBox->setObjectName(QStringLiteral("chartBox"));
     chartBox->addItem(QStringLiteral("SKR03"));
     chartBox->addItem(QStringLiteral("SKR04"));

@@ -232,7 +232,6 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
         refuseUnstorable(box, m_archive.platform());
     evaluateButton = new QPushButton(QStringLiteral("&Auswerten"), filterFrame);
     evaluateButton->setObjectName(QStringLiteral("evaluateButton"));
-    evaluateButton->setAutoDefault(false);
     dateNoteLabel = new QLabel(QStringLiteral("Datum: das Datum auf der Quittung; wo die Datei keines enthält "
                                               "(ältere Quittungen, kursiv), der Tag, an dem sie zuletzt "
                                               "gespeichert wurde."),
@@ -306,18 +305,14 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     loadNoteLabel->setObjectName(QStringLiteral("loadNoteLabel"));
     saveCsvButton = new QPushButton(QStringLiteral("Als &CSV-Datei speichern..."), this);
     saveCsvButton->setObjectName(QStringLiteral("saveCsvButton"));
-    saveCsvButton->setAutoDefault(false);
     saveCsvButton->setEnabled(false);
     saveDatevButton = new QPushButton(QStringLiteral("Als &DATEV-Datei speichern..."), this);
     saveDatevButton->setObjectName(QStringLiteral("saveDatevButton"));
-    saveDatevButton->setAutoDefault(false);
     saveDatevButton->setEnabled(false);
     datevSettingsButton = new QPushButton(QStringLiteral("DATEV-&Einstellungen..."), this);
     datevSettingsButton->setObjectName(QStringLiteral("datevSettingsButton"));
-    datevSettingsButton->setAutoDefault(false);
     closeButton = new QPushButton(QStringLiteral("&Schließen"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setAutoDefault(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(loadNoteLabel, 1);
@@ -332,9 +327,20 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     layout->addWidget(sumsTable);
     layout->addLayout(buttons);
 
+    receiptTable->setAccessibleName(QStringLiteral("Ausgewertete Quittungen"));
+    sumsTable->setAccessibleName(QStringLiteral("Summen der angezeigten Quittungen"));
+    keysOfWindow(this, closeButton);
+
     auto *events = new EventRouter(this);
     for (QLineEdit *box : { searchTermBox, fromDateBox, toDateBox })
         events->onKeyPress(box, [this](int &key) { filterBox_KeyPress(key); });
+    // Enter on a row loads it, as a double-click does.
+    events->onKeyPress(receiptTable, [this](int &key) {
+        if (key != 13)
+            return;
+        key = 0;
+        receiptTable_DblClick(receiptTable->currentIndex().row());
+    });
     events->onDoubleClick(receiptTable->viewport(), [this](QPoint at) {
         const QModelIndex index = receiptTable->indexAt(at);
         if (index.isValid())

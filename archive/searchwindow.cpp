@@ -51,7 +51,6 @@ ReceiptSearchWindow::ReceiptSearchWindow(ArchiveController &archive, QWidget *ma
     Command2 = new QPushButton(QStringLiteral("s&uche..."), Frame1);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(twips::rect(4830, 300, 3405, 345));
-    Command2->setAutoDefault(false);
 
     Frame2 = new QGroupBox(QStringLiteral("Gefundene Quittung(en):"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -75,10 +74,14 @@ ReceiptSearchWindow::ReceiptSearchWindow(ArchiveController &archive, QWidget *ma
     Command1 = new QPushButton(QStringLiteral("&Schließen"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twips::rect(d.command1.x(), d.command1.y(), 8475, 405));
-    Command1->setAutoDefault(false);
+
+    Text1->setAccessibleName(QStringLiteral("Suchbegriff"));
+    List1->setAccessibleName(QStringLiteral("Gefundene Quittungen"));
+    keysOfWindow(this, Command1);
 
     auto *events = new EventRouter(this);
     events->onKeyPress(Text1, [this](int &key) { text1_KeyPress(key); });
+    events->onKeyPress(List1, [this](int &key) { List1_KeyPress(key); });
     // On the viewport, so that a double-click anywhere in the list counts,
     // also below the last line or on an empty list.
     events->onDoubleClick(List1->viewport(), [this] { List1_DblClick(); });
@@ -101,6 +104,18 @@ void ReceiptSearchWindow::text1_KeyPress(int &keyAscii)
         return;
     keyAscii = 0;
     Command2_Click();
+}
+
+void ReceiptSearchWindow::List1_KeyPress(int &keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    // The line the keyboard is on counts, also before it was selected.
+    const QModelIndex current = List1->currentIndex();
+    if (current.isValid() && selectedLine() < 0)
+        List1->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    List1_DblClick();
 }
 
 void ReceiptSearchWindow::Command2_Click()

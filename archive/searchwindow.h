@@ -58,6 +58,8 @@ public:
     void Command2_Click();
     void Command1_Click();
     virtual void List1_DblClick() = 0;
+    // Enter on a result line acts as a double-click on it.
+    void List1_KeyPress(int &keyAscii);
 
     const SearchResults &results() const { return m_model->results(); }
     // The selected result line, or -1.

@@ -3,6 +3,7 @@
 #include "archive/form8.h"
 #include "platform/platform.h"
 #include "text/textlines.h"
+#include "settings/settings.h"
 
 Form7::Form7(ArchiveController &archive, QWidget *mainWindow)
     : ReceiptSearchWindow(archive, mainWindow, { "Form7", QStringLiteral("Suchen einer ausgestellten Quittung"),
@@ -33,8 +34,17 @@ void Form8::List1_DblClick()
 {
     const qsizetype line = selectedLine();
     QString error;
-    const DeleteResult result = line >= 0 ? DeleteReceipt(m_archive.files(), results().fileName(line), &error)
-                                          : DeleteResult::Missing;
+    DeleteResult result = DeleteResult::Missing;
+    if (line >= 0) {
+        const QString fileName = results().fileName(line);
+        // Only a receipt that is there is asked about; one gone meanwhile
+        // is answered as before.
+        if (m_archive.files().exists(fileName)) {
+            if (!confirmDeletion(fileName))
+                return;
+            result = DeleteReceipt(m_archive.files(), fileName, &error);
+        }
+    }
     if (result == DeleteResult::Failed)
         m_archive.platform().messageBox(this, QStringLiteral("Die markierte Quittung wurde nicht gelöscht!")
                                                + textlines::lineEnd + error);
@@ -42,4 +52,23 @@ void Form8::List1_DblClick()
         m_archive.platform().messageBox(this, QStringLiteral("Markierte Quittung gelöscht! "));
     File1 = receiptFileList(m_archive.files());
     Command2_Click();
+}
+
+bool Form8::confirmDeletion(const QString &fileName)
+{
+    enum { Yes, No };
+    QString text;
+    if (const auto record = LoadReceipt(m_archive.files(), fileName)) {
+        QString total = record->totalUnits.trimmed();
+        if (!record->totalPennies.trimmed().isEmpty())
+            total += QLatin1Char(',') + record->totalPennies.trimmed();
+        const QString currency = settingValue(m_archive.files(), settingsfile::dm).value_or(QStringLiteral("DM"));
+        text = QStringLiteral("Quittung Nr. %1 (Erhalten von %2, Gesamt %3 %4) löschen?")
+                   .arg(record->number, record->payer, total, currency);
+    } else {
+        // A file that cannot be read is named by its number alone.
+        text = QStringLiteral("Quittung Nr. %1 löschen?").arg(fileName.chopped(4));
+    }
+    return m_archive.platform().question(this, text, { QStringLiteral("&Ja"), QStringLiteral("&Nein") }, No, No)
+        == Yes;
 }

@@ -30,6 +30,9 @@ Form3::Form3(Platform &platform, QWidget *parent)
     Command1 = new QPushButton(QStringLiteral("&Schließen"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twips::rect(120, 5340, 6225, 435));
+    Image1->setAccessibleName(QStringLiteral("Bild des Autors"));
+    Text1->setAccessibleName(QStringLiteral("Über Zettelfix"));
+    keysOfWindow(this, Command1);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 
     Form_Load();

@@ -120,10 +120,34 @@ void quitt::Form_Unload()
     endProgram();
 }
 
+bool quitt::holdsUnsavedReceipt() const
+{
+    const auto filled = [](const QLineEdit *field) { return !field->text().trimmed().isEmpty(); };
+    return Command1->isEnabled() && filled(Text8) && (filled(Text6) || filled(Text7));
+}
+
 void quitt::endProgram()
 {
-    if (m_ending)
+    if (m_ending || m_askingToEnd)
         return;
+    if (holdsUnsavedReceipt()) {
+        enum { Save, DontSave, Cancel };
+        m_askingToEnd = true;
+        const int answer = m_platform.question(
+            this, QStringLiteral("Die Quittung Nr. %1 ist noch nicht gespeichert.").arg(Text8->text()),
+            { QStringLiteral("&Speichern"), QStringLiteral("&Nicht speichern"), QStringLiteral("Abbrechen") }, Save,
+            Cancel);
+        m_askingToEnd = false;
+        if (answer == Cancel)
+            return;
+        if (answer == Save) {
+            Command1_Click();
+            // A save that failed has said why and leaves the button enabled;
+            // the receipt stays on the screen.
+            if (Command1->isEnabled())
+                return;
+        }
+    }
     m_ending = true;
     if (Form3 *about = aboutWindow())
         about->close();

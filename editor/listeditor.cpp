@@ -148,6 +148,11 @@ ListEditor::ListEditor(Platform &platform, SortedComboBox *box, const Layout &la
     Command2 = makeButton(this, "Command2", QStringLiteral("&Abbruch"), twips::rect(270, layout.buttonTop, 2835, 345));
     Command1 = makeButton(this, "Command1", QStringLiteral("&SPEICHERN UND SCHLIESSEN"),
                           twips::rect(3150, layout.buttonTop, 5655, 345));
+    QString name = layout.frameCaption;
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    Text1->setAccessibleName(QStringLiteral("Liste: %1").arg(name));
+    keysOfWindow(this, Command2);
     connect(Command1, &QPushButton::clicked, this, &ListEditor::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &ListEditor::Command2_Click);
 

@@ -94,7 +94,6 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
     if (!tip.isEmpty())
         button->setToolTip(tip);
     return button;
@@ -106,6 +105,9 @@ QLineEdit *makeAmount(QWidget *parent, const QString &name, int left, int top, i
     edit->setFont(uiFont(courier, 8.25));
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit->setReadOnly(readOnly);
+    // Tab passes over what cannot be changed; a click still selects to copy.
+    if (readOnly)
+        edit->setFocusPolicy(Qt::ClickFocus);
     return edit;
 }
 
@@ -125,6 +127,7 @@ quitt::quitt(Platform &platform, QWidget *parent)
     adjustSize();
     setFixedSize(sizeHint());
     connectHandlers();
+    keysOfWindow(this);
     // Everything these fields and the input boxes hold can end up in a file.
     m_platform.setInputRule(storableText);
     for (QLineEdit *box : { Text8, Text2, Text3, Text4, Text5, Text6, Text7, Text9, Text10, Text11 })
@@ -132,6 +135,7 @@ quitt::quitt(Platform &platform, QWidget *parent)
     for (QComboBox *box : { Combo1, Combo2, static_cast<QComboBox *>(Combo3), static_cast<QComboBox *>(Combo4) })
         refuseUnstorable(box, m_platform);
     Form_Load();
+    updateAccessibleNames();
 }
 
 quitt::~quitt()
@@ -160,7 +164,7 @@ void quitt::buildControls()
 
     // Title word.
     Frame2 = makeFrame(client, QStringLiteral("Frame2"), QString(), twips::rect(270, 210, 3645, 1035));
-    Combo1 = new QComboBox(Frame2);
+    Combo1 = new NamedComboBox(Frame2);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
@@ -192,7 +196,7 @@ void quitt::buildControls()
 
     Label4 = makeLabel(Frame3, QStringLiteral("Label4"), QStringLiteral("+"), twips::rect(90, vat, 450, 315),
                        colours::darkBlue);
-    Combo2 = new QComboBox(Frame3);
+    Combo2 = new NamedComboBox(Frame3);
     Combo2->setObjectName(QStringLiteral("Combo2"));
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
@@ -295,6 +299,7 @@ void quitt::buildControls()
     text1 = makeText(client, QStringLiteral("text1"), QStringLiteral(" Zettelfix - Direkthilfe"),
                      twips::rect(270, 5850, 8055, 315));
     text1->setReadOnly(true);
+    text1->setFocusPolicy(Qt::ClickFocus);
     setForeground(text1, colours::darkBlue);
     setBackground(text1, colours::grey);
     Frame9 = makeFrame(client, QStringLiteral("Frame9"), QString(), twips::rect(8430, 5730, 375, 435));
@@ -304,7 +309,9 @@ void quitt::buildControls()
     Image2->setGeometry(QRect(QPoint(0, 0), QSize(32, 32)));
     Image2->setCursor(Qt::PointingHandCursor);
 
-    Label14 = new QLabel(QStringLiteral("Label14"), client);
+    // Never shown: a window of its own, so that it is none of the controls a
+    // screen reader goes through.
+    Label14 = new QLabel(QStringLiteral("Label14"), this, Qt::Window);
     Label14->setObjectName(QStringLiteral("Label14"));
     Label14->setTextFormat(Qt::PlainText);
     Label14->setVisible(false);
@@ -421,6 +428,7 @@ void quitt::buildMenu()
 void quitt::connectHandlers()
 {
     connect(Combo1, &QComboBox::editTextChanged, this, &quitt::Combo1_Change);
+    connect(Combo1, &QComboBox::editTextChanged, this, &quitt::updateAccessibleNames);
     connect(Combo1, &QComboBox::activated, this, &quitt::Combo1_Click);
     connect(Text6, &QLineEdit::textChanged, this, &quitt::Text6_Change);
 
@@ -590,7 +598,11 @@ void quitt::closeEvent(QCloseEvent *event)
 {
     if (!m_ending)
         Form_Unload();
-    event->accept();
+    // The user kept the program running when asked about an unsaved receipt.
+    if (m_ending)
+        event->accept();
+    else
+        event->ignore();
 }
 
 ReceiptRecord quitt::currentRecord() const
@@ -731,6 +743,48 @@ void quitt::showWording(Wording part, const QString &text)
             hundredth->setText(text);
         break;
     }
+    updateAccessibleNames();
+}
+
+void quitt::updateAccessibleNames()
+{
+    // A caption as a name: without its access key mark and its colon.
+    const auto said = [](QString caption) {
+        caption.remove(QLatin1Char('&'));
+        caption = caption.trimmed();
+        if (caption.endsWith(QLatin1Char(':')))
+            caption.chop(1);
+        return caption.trimmed();
+    };
+    // The amounts by their row and their currency names, as they are labelled.
+    QString vat = said(Label5->text());
+    if (vat.startsWith(QLatin1Char('%')))
+        vat = vat.mid(1).trimmed();
+    const QString total = QStringLiteral("Gesamtbetrag");
+    const struct
+    {
+        QWidget *control;
+        QString name;
+    } names[] = {
+        { Combo1, QStringLiteral("Überschrift") },
+        { Text8, said(Combo1->currentText() + QStringLiteral(" Nr.")) },
+        { Text2, said(Label2->text()) + QLatin1Char(' ') + said(Label6->text()) },
+        { Text3, said(Label2->text()) + QLatin1Char(' ') + said(Label9->text()) },
+        { Combo2, QStringLiteral("Mehrwertsteuersatz") },
+        { Text4, vat + QLatin1Char(' ') + said(Label7->text()) },
+        { Text5, vat + QLatin1Char(' ') + said(Label10->text()) },
+        { Text6, total + QLatin1Char(' ') + said(Label8->text()) },
+        { Text7, total + QLatin1Char(' ') + said(Label11->text()) },
+        { Text9, said(Frame6->title()) },
+        { Combo3, said(Frame7->title()) },
+        { Combo4, QStringLiteral("Verwendungszweck (%1)").arg(said(Frame8->title())) },
+        { Text10, said(Frame10->title()) },
+        { Text11, said(Frame11->title()) },
+        { text1, QStringLiteral("Direkthilfe") },
+        { Image2, QStringLiteral("Über Zettelfix") },
+    };
+    for (const auto &n : names)
+        setAccessibleNames(n.control, n.name);
 }
 
 void quitt::showPlace(const QString &place)

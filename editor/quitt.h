@@ -213,7 +213,11 @@ private:
     void buildMenu();
     void connectHandlers();
     void setHelp(const QString &text);
+    // Ends the program; with a receipt typed and not saved, asks first.
     void endProgram();
+    bool holdsUnsavedReceipt() const;
+    // The fields' names for a screen reader, after the captions they follow.
+    void updateAccessibleNames();
 
     Platform &m_platform;
     EventRouter *m_events;
@@ -222,6 +226,7 @@ private:
     PrintController m_print;
     SettingsController m_settings;
     bool m_ending = false;
+    bool m_askingToEnd = false;
     bool m_titleWriteFailed = false;
     bool m_chargesVat = true;
     TaxData m_taxData;

@@ -7,8 +7,11 @@
 #include <QFontDatabase>
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
 #include <QValidator>
 
 #include <algorithm>
@@ -99,9 +102,64 @@ void setForeground(QWidget *control, const QColor &colour)
     control->setPalette(palette);
 }
 
+namespace {
+
+// A named combo box for screen readers: its name is its accessible name, its
+// value the text it shows.
+class AccessibleNamedComboBox : public QAccessibleWidget
+{
+public:
+    explicit AccessibleNamedComboBox(QComboBox *box)
+        : QAccessibleWidget(box, QAccessible::ComboBox)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return static_cast<const QComboBox *>(widget())->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = static_cast<const QComboBox *>(widget())->isEditable();
+        return s;
+    }
+};
+
+// A drawn line is a separator to a screen reader, not a control.
+class AccessibleLine : public QAccessibleWidget
+{
+public:
+    explicit AccessibleLine(QWidget *line)
+        : QAccessibleWidget(line, QAccessible::Separator)
+    {
+    }
+};
+
+QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("NamedComboBox"))
+        return new AccessibleNamedComboBox(static_cast<QComboBox *>(object));
+    if (className == QLatin1String("LineControl"))
+        return new AccessibleLine(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+void installAccessibleControls()
+{
+    static bool done = false;
+    if (!done)
+        QAccessible::installFactory(accessibleControl);
+    done = true;
+}
+
+} // namespace
+
 LineControl::LineControl(QWidget *parent, const QColor &colour, int widthPixels)
     : QWidget(parent), m_colour(colour), m_width(widthPixels)
 {
+    installAccessibleControls();
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -131,8 +189,14 @@ void typeExactly(QComboBox *box)
     box->setCompleter(nullptr);
 }
 
-SortedComboBox::SortedComboBox(QWidget *parent)
+NamedComboBox::NamedComboBox(QWidget *parent)
     : QComboBox(parent)
+{
+    installAccessibleControls();
+}
+
+SortedComboBox::SortedComboBox(QWidget *parent)
+    : NamedComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
@@ -205,4 +269,21 @@ void refuseText(QLineEdit *box, Platform &platform, TextRule acceptable)
 void refuseText(QComboBox *box, Platform &platform, TextRule acceptable)
 {
     box->setValidator(new RuleValidator(box, platform, std::move(acceptable)));
+}
+
+void keysOfWindow(QWidget *window, QAbstractButton *escapeButton)
+{
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        button->setAutoDefault(true);
+    if (escapeButton) {
+        auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+        QObject::connect(escape, &QShortcut::activated, escapeButton, &QAbstractButton::click);
+    }
+}
+
+void setAccessibleNames(QWidget *control, const QString &name)
+{
+    control->setAccessibleName(name);
+    if (auto *box = qobject_cast<QComboBox *>(control); box && box->lineEdit())
+        box->lineEdit()->setAccessibleName(name);
 }

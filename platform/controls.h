@@ -37,6 +37,8 @@ void setForeground(QWidget *control, const QColor &colour);
 // A straight line of a colour and width, drawn across the widget.
 class LineControl : public QWidget
 {
+    Q_OBJECT
+
 public:
     LineControl(QWidget *parent, const QColor &colour, int widthPixels);
 
@@ -53,9 +55,20 @@ private:
     QPoint m_from, m_to; // own pixel coordinates
 };
 
+// A combo box a screen reader announces by its accessible name. Qt on Linux
+// gives a combo box's value as its name, counting on a label that names the
+// box; the boxes here stand in frames, without such a label.
+class NamedComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit NamedComboBox(QWidget *parent = nullptr);
+};
+
 // An editable combo box whose list sorts itself without regard to letter
 // case, as entries are added.
-class SortedComboBox : public QComboBox
+class SortedComboBox : public NamedComboBox
 {
 public:
     explicit SortedComboBox(QWidget *parent);
@@ -79,3 +92,14 @@ void refuseText(QComboBox *box, Platform &platform, TextRule acceptable);
 // An editable combo box whose text line keeps exactly what is typed: no
 // completion from its list.
 void typeExactly(QComboBox *box);
+
+class QAbstractButton;
+
+// The keys of a window: Enter on a push button of it presses the button, as
+// Space does, and Escape presses the window's close or cancel button (none:
+// Escape does nothing). Given to a window once its buttons are made.
+void keysOfWindow(QWidget *window, QAbstractButton *escapeButton = nullptr);
+
+// The control's accessible name, and that of the text line of an editable
+// combo box, which a screen reader announces on its own.
+void setAccessibleNames(QWidget *control, const QString &name);

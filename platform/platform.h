@@ -95,6 +95,12 @@ public:
     // nothing where no window is shown.
     virtual QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) = 0;
 
+    // Modal question with a question icon, the program's title and buttons of
+    // the given captions, left to right. Enter answers defaultButton; Escape
+    // and the close box answer escapeButton. The index of the answer.
+    virtual int question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+                         int escapeButton) = 0;
+
 protected:
     std::function<bool(const QString &text)> m_inputRule;
 

@@ -169,3 +169,17 @@ QWidget *QtPlatform::showPrintPreview(QWidget *parent, const PrintPreview &previ
     window->activateWindow();
     return window;
 }
+
+int QtPlatform::question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+                         int escapeButton)
+{
+    QMessageBox box(QMessageBox::Question, programTitle(), text, QMessageBox::NoButton, parent);
+    QList<QPushButton *> pushed;
+    for (const QString &caption : buttons)
+        pushed.append(box.addButton(caption, QMessageBox::ActionRole));
+    box.setDefaultButton(pushed.value(defaultButton));
+    box.setEscapeButton(pushed.value(escapeButton));
+    box.exec();
+    const qsizetype answer = pushed.indexOf(static_cast<QPushButton *>(box.clickedButton()));
+    return answer >= 0 ? int(answer) : escapeButton;
+}

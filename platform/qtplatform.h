@@ -23,6 +23,8 @@ public:
     std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override;
     std::unique_ptr<PrintSurface> beginPdf(const QString &path) override;
     QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
+    int question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+                 int escapeButton) override;
 };
 
 // Qt's own save dialog in German, as saveFileName() shows it.

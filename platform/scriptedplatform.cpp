@@ -96,3 +96,16 @@ QWidget *ScriptedPlatform::showPrintPreview(QWidget *, const PrintPreview &previ
     previews.append(preview);
     return nullptr;
 }
+
+int ScriptedPlatform::question(QWidget *, const QString &text, const QStringList &buttons, int defaultButton,
+                               int escapeButton)
+{
+    questions.append({ text, buttons, defaultButton, escapeButton });
+    if (questionAnswers.isEmpty())
+        return defaultButton;
+    const qsizetype answer = buttons.indexOf(questionAnswers.takeFirst());
+    // A caption the question does not offer is a fault of the test.
+    if (answer < 0)
+        qFatal("The question \"%s\" has no button of that caption", qPrintable(text));
+    return int(answer);
+}

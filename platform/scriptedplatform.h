@@ -68,6 +68,18 @@ public:
 
     QStringList messageTexts() const;
 
+    struct Question
+    {
+        QString text;
+        QStringList buttons;
+        int defaultButton;
+        int escapeButton;
+    };
+    QList<Question> questions;
+    // Answers to questions by the caption of a button, in order; the default
+    // button when the queue is empty.
+    QStringList questionAnswers;
+
     Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                       Icon icon) override;
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
@@ -82,4 +94,6 @@ public:
     std::unique_ptr<PrintSurface> beginPrint(const QString &printer, QString *error) override;
     std::unique_ptr<PrintSurface> beginPdf(const QString &path) override;
     QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
+    int question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+                 int escapeButton) override;
 };

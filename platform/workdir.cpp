@@ -1,5 +1,7 @@
 #include "platform/workdir.h"
 
+#include "platform/trash.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -452,11 +454,13 @@ bool WorkDir::moveToTrash(const QString &name, QString *error)
         return false;
     }
     const bool wasCurrent = indexCurrent();
-    if (QFile::moveToTrash(filePath(stored))) {
-        noteRemoved(stored, wasCurrent);
-        return true;
+    QString reason;
+    if (!trash::moveToTrash(filePath(stored), &reason)) {
+        setError(error, failure(stored, QStringLiteral("gelöscht"), reason));
+        return false;
     }
-    return remove(stored, error);
+    noteRemoved(stored, wasCurrent);
+    return true;
 }
 
 int WorkDir::removeLeftovers(int olderThanSeconds) const

@@ -111,7 +111,7 @@ public:
     // refuses an existing target.
     CreateResult createNew(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     bool remove(const QString &name, QString *error = nullptr);
-    // Moves the file to the desktop's trash where there is one, otherwise removes it.
+    // Moves the file to the user's trash; where there is no trash it stays.
     bool moveToTrash(const QString &name, QString *error = nullptr);
 
     // Names of the regular files whose name ends in the suffix (any case),

@@ -41,11 +41,9 @@ Form9::Form9(Platform &platform, QWidget *mainWindow)
     Command1 = new QPushButton(QStringLiteral("&Abbrechen"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twips::rect(300, 3840, 2835, 405));
-    Command1->setAutoDefault(false);
     Command2 = new QPushButton(QStringLiteral("&Schriftart speichern"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(twips::rect(3240, 3840, 3885, 405));
-    Command2->setAutoDefault(false);
 
     setTabOrder(List1, Text1);
     setTabOrder(Text1, Command1);
@@ -53,6 +51,9 @@ Form9::Form9(Platform &platform, QWidget *mainWindow)
 
     // The sample follows the selection, whether it moves by mouse or keyboard.
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form9::list1_Click);
+    List1->setAccessibleName(QStringLiteral("Schriftarten des Druckers"));
+    Text1->setAccessibleName(QStringLiteral("Schriftprobe"));
+    keysOfWindow(this, Command1);
     connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form9::Command2_Click);
 

@@ -35,15 +35,15 @@ PrinterChoiceWindow::PrinterChoiceWindow(Platform &platform, QWidget *mainWindow
     Command1 = new QPushButton(QStringLiteral("&Abbrechen"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twips::rect(300, 3060, 2300, 405));
-    Command1->setAutoDefault(false);
     Command2 = new QPushButton(QStringLiteral("&Drucker speichern"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(twips::rect(2700, 3060, 2400, 405));
-    Command2->setAutoDefault(false);
 
     setTabOrder(List1, Command1);
     setTabOrder(Command1, Command2);
     connect(List1, &QListWidget::itemDoubleClicked, this, &PrinterChoiceWindow::List1_DblClick);
+    List1->setAccessibleName(QStringLiteral("Drucker"));
+    keysOfWindow(this, Command1);
     connect(Command1, &QPushButton::clicked, this, &PrinterChoiceWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &PrinterChoiceWindow::Command2_Click);
 

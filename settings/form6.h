@@ -20,11 +20,13 @@ public:
     Form6(Platform &platform, WordingHost &host, QWidget *mainWindow);
 
     static constexpr int clientWidth = 5085;
-    static constexpr int clientHeight = 5145;
+    // Room below "&Speichern" for "Abbrechen".
+    static constexpr int clientHeight = 5595;
 
     QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5, *Frame6;
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;
     QPushButton *Command1;
+    QPushButton *Command2; // "Abbrechen": closes, storing nothing
 
     void Form_Load();
     void text1_KeyPress(int &keyAscii);
@@ -34,6 +36,7 @@ public:
     void Text5_KeyPress(int &keyAscii);
     void Text6_KeyPress(int &keyAscii);
     void Command1_Click();
+    void Command2_Click();
     // Stores the six boxes and the place, then closes. Stays open, after
     // saying why, when a file cannot be written.
     void SaveUserData();

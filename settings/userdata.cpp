@@ -77,6 +77,11 @@ Form6::Form6(Platform &platform, WordingHost &host, QWidget *mainWindow)
         field.box->setGeometry(twips::rect(120, 270, 4185, 285));
         // What is typed here goes into a file in the Windows code page.
         refuseUnstorable(field.box, m_platform);
+        // Named as the frame says, without its colon or dots.
+        QString name = QString::fromUtf8(field.caption);
+        while (name.endsWith(QLatin1Char(':')) || name.endsWith(QLatin1Char('.')))
+            name.chop(1);
+        field.box->setAccessibleName(name);
         m_events->onKeyPress(field.box, [this, handler = field.keyPress](int &key) { (this->*handler)(key); });
         ++row;
     }
@@ -84,14 +89,18 @@ Form6::Form6(Platform &platform, WordingHost &host, QWidget *mainWindow)
     Command1 = new QPushButton(QStringLiteral("&Speichern"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twips::rect(300, 4590, 4515, 375));
-    Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    Command2 = new QPushButton(QStringLiteral("Abbrechen"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(twips::rect(300, 5040, 4515, 375));
+    connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
+    keysOfWindow(this, Command2);
 
     QWidget *previous = nullptr;
     for (QWidget *control : { static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2),
                               static_cast<QWidget *>(Text3), static_cast<QWidget *>(Text4),
                               static_cast<QWidget *>(Text5), static_cast<QWidget *>(Text6),
-                              static_cast<QWidget *>(Command1) }) {
+                              static_cast<QWidget *>(Command1), static_cast<QWidget *>(Command2) }) {
         if (previous)
             setTabOrder(previous, control);
         previous = control;
@@ -164,6 +173,11 @@ void Form6::Text6_KeyPress(int &keyAscii)
 void Form6::Command1_Click()
 {
     SaveUserData();
+}
+
+void Form6::Command2_Click()
+{
+    close();
 }
 
 void Form6::SaveUserData()

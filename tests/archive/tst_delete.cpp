@@ -121,6 +121,7 @@ private slots:
         Form8 *w = open("MEIER");
         QCOMPARE(listed(w).size(), 5);
         QCOMPARE(listed(w).filter(QRegularExpression("^3 ")).size(), 3);
+        m_platform->questionAnswers = { "&Ja", "&Ja" };
         doubleClickRow(w, 1);
         QCOMPARE(m_platform->messageTexts(), QStringList { deleted });
         QCOMPARE(m_platform->messages.first().title, Platform::programTitle());
@@ -158,6 +159,7 @@ private slots:
         Form8 *w = open("Zahler " + wanted);
         const int row = int(listed(w).indexOf(wanted + "          <Nr. - Zahler " + wanted));
         QVERIFY(row >= 0);
+        m_platform->questionAnswers = { "&Ja" };
         doubleClickRow(w, row);
         for (const QString &n : numbers)
             QCOMPARE(QFile::exists(m_tmp.filePath(n + ".num")), n != wanted);
@@ -167,6 +169,7 @@ private slots:
     {
         put(m_tmp.path(), "7.num", receiptBytes("7", "Meier", "Miete"));
         Form8 *w = open("7");
+        m_platform->questionAnswers = { "&Ja" };
         doubleClickRow(w, 0);
         QVERIFY(listed(w).isEmpty());
         m_platform->messages.clear();
@@ -184,6 +187,7 @@ private slots:
         put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
         m_main->files().setFaultHook([](WorkDir::Op op, const QString &) { return op == WorkDir::Op::Remove; });
         Form8 *w = open("meier");
+        m_platform->questionAnswers = { "&Ja" };
         doubleClickRow(w, 0);
         QCOMPARE(m_platform->messages.size(), 1);
         const QString text = m_platform->messages.first().text;
@@ -219,17 +223,89 @@ private slots:
         QVERIFY(trashed().isEmpty());
     }
 
-    void removedWhereThereIsNoTrash()
+    void deletesOnlyWhenTheUserSaysSo_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("answer"); // empty: Enter or Escape, which say "Nein"
+        QTest::newRow("double-click, Ja") << "double-click" << "&Ja";
+        QTest::newRow("double-click, Nein") << "double-click" << "&Nein";
+        QTest::newRow("double-click, Enter or Escape") << "double-click" << QString();
+        QTest::newRow("Enter on the line, Ja") << "Enter" << "&Ja";
+        QTest::newRow("a right double-click asks nothing") << "right" << "&Ja";
+    }
+    void deletesOnlyWhenTheUserSaysSo()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, answer);
+        put(m_tmp.path(), "dm.dat", "EUR\r\n");
         put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
-        // A file where the trash folder would be: the desktop has no trash here.
-        QVERIFY(QDir(m_home.filePath(".local/share")).removeRecursively());
-        put(m_home.filePath(".local"), "share", "");
+        Form8 *w = open("meier");
+        m_platform->questionAnswers = answer.isEmpty() ? QStringList() : QStringList { answer };
+        if (how == "Enter") {
+            // The keyboard's line, not yet selected.
+            w->List1->setFocus();
+            w->List1->setCurrentIndex(w->List1->model()->index(0, 0));
+            w->List1->clearSelection();
+            QTest::keyClick(w->List1, Qt::Key_Return);
+        } else if (how == "right") {
+            QTest::mouseDClick(w->List1->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        } else {
+            doubleClickRow(w, 0);
+        }
+        const bool gone = answer == "&Ja" && how != "right";
+        QCOMPARE(m_platform->questions.size(), how == "right" ? 0 : 1);
+        if (how != "right") {
+            const ScriptedPlatform::Question &q = m_platform->questions.first();
+            QCOMPARE(q.text, QStringLiteral("Quittung Nr. 5 (Erhalten von Meier, Gesamt 100,00 EUR) löschen?"));
+            QCOMPARE(q.buttons, (QStringList { "&Ja", "&Nein" }));
+            QCOMPARE(q.defaultButton, 1);
+            QCOMPARE(q.escapeButton, 1);
+        }
+        QCOMPARE(QFile::exists(m_tmp.filePath("5.num")), !gone);
+        QCOMPARE(trashed(), gone ? QStringList { "5.num" } : QStringList());
+        QCOMPARE(m_platform->messageTexts(), gone ? QStringList { deleted } : QStringList());
+    }
+
+    void trashOfAnAccountWithout_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<bool>("trashed");
+        QTest::newRow("~/.local: the trash is made") << "no .local" << true;
+        QTest::newRow("~/.local/share a file: no trash, nothing deleted") << "share a file" << false;
+        QTest::newRow("a home folder that is not there: nothing deleted") << "no home" << false;
+    }
+    void trashOfAnAccountWithout()
+    {
+        QFETCH(QString, account);
+        QFETCH(bool, trashed);
+        put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
+        QVERIFY(QDir(m_home.filePath(".local")).removeRecursively());
+        if (account == "share a file") {
+            QVERIFY(QDir().mkpath(m_home.filePath(".local")));
+            put(m_home.filePath(".local"), "share", "");
+        }
+        const QString home = account == "no home" ? m_home.filePath("gone") : m_home.path();
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home + "/.local/share"));
+        // The program runs in its working folder, where Qt puts a trash it cannot make.
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(m_tmp.path());
         WorkDir dir(m_tmp.path());
         QString error;
-        QCOMPARE(DeleteReceipt(dir, "5.num", &error), DeleteResult::Deleted);
-        QVERIFY(!QFile::exists(m_tmp.filePath("5.num")));
-        QCOMPARE(DeleteReceipt(dir, "5.num", &error), DeleteResult::Missing);
+        const DeleteResult result = DeleteReceipt(dir, "5.num", &error);
+        QDir::setCurrent(before);
+        initTestCase();
+
+        QCOMPARE(result, trashed ? DeleteResult::Deleted : DeleteResult::Failed);
+        QCOMPARE(QFile::exists(m_tmp.filePath("5.num")), !trashed);
+        QCOMPARE(QDir(m_tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        QVERIFY(!QDir(m_home.filePath("gone")).exists());
+        QCOMPARE(this->trashed(), trashed ? QStringList { "5.num" } : QStringList());
+        if (trashed)
+            QVERIFY(testsupport::get(m_home.filePath(".local/share/Trash/info"), "5.num.trashinfo")
+                        .contains("\nPath=" + QFile::encodeName(m_tmp.filePath("5.num")) + "\n"));
+        else
+            QVERIFY2(error.contains(QStringLiteral("Papierkorb")), qPrintable(error));
     }
 };
 

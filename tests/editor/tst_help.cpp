@@ -225,6 +225,58 @@ private slots:
         QVERIFY(platform.messages.isEmpty());
     }
 
+    void endAsksAboutAnUnsavedReceipt_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("receipt");
+        QTest::addColumn<QString>("answer"); // empty: no question
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("ENDE, Abbrechen") << "ENDE" << "typed" << "Abbrechen" << false;
+        QTest::newRow("ENDE, Nicht speichern") << "ENDE" << "typed" << "&Nicht speichern" << true;
+        QTest::newRow("ENDE, Speichern") << "ENDE" << "typed" << "&Speichern" << true;
+        QTest::newRow("ENDE, Speichern refused") << "ENDE" << "number taken" << "&Speichern" << false;
+        QTest::newRow("menu entry, Abbrechen") << "menu" << "typed" << "Abbrechen" << false;
+        QTest::newRow("close box, Abbrechen") << "close box" << "typed" << "Abbrechen" << false;
+        QTest::newRow("close box, Nicht speichern") << "close box" << "typed" << "&Nicht speichern" << true;
+        QTest::newRow("saved receipt: no question") << "ENDE" << "saved" << "" << true;
+        QTest::newRow("number without total: no question") << "ENDE" << "no total" << "" << true;
+    }
+    void endAsksAboutAnUnsavedReceipt()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, receipt);
+        QFETCH(QString, answer);
+        QFETCH(bool, ends);
+        if (receipt == "number taken")
+            put(m_tmp->path(), "12.num", "alt\r\n");
+        ScriptedPlatform platform(m_tmp->path());
+        quitt w(platform);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Text8->setText("12");
+        w.Text6->setText(receipt == "no total" ? "" : "40");
+        if (receipt == "saved")
+            w.Command1->click();
+        platform.questionAnswers = { answer };
+        if (way == "ENDE")
+            w.Command6->click();
+        else if (way == "menu")
+            w.proggiganzend->trigger();
+        else
+            w.close();
+
+        QCOMPARE(platform.questions.size(), answer.isEmpty() ? 0 : 1);
+        if (!answer.isEmpty()) {
+            QCOMPARE(platform.questions.first().text, QStringLiteral("Die Quittung Nr. 12 ist noch nicht gespeichert."));
+            QCOMPARE(platform.questions.first().buttons,
+                     (QStringList { "&Speichern", "&Nicht speichern", "Abbrechen" }));
+            QCOMPARE(platform.questions.first().escapeButton, 2);
+        }
+        QCOMPARE(w.isVisible(), !ends);
+        QCOMPARE(get(m_tmp->path(), "12.num").startsWith("12\r\n"), answer == "&Speichern" ? ends : receipt == "saved");
+        QCOMPARE(w.Text6->text(), receipt == "no total" ? QString() : QStringLiteral("40"));
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
 };

@@ -271,6 +271,7 @@ void TestTypedExactly::rightDoubleClickDeletesNothing()
     QTest::mouseDClick(erase->List1->viewport(), Qt::MiddleButton, {}, at);
     QVERIFY(m_platform->messages.isEmpty());
     QVERIFY(QFile::exists(m_dir->filePath("3.num")));
+    m_platform->questionAnswers = { "&Ja" };
     doubleClickRow(erase, 0);
     QVERIFY(!QFile::exists(m_dir->filePath("3.num")));
 }

@@ -189,13 +189,10 @@ void tst_UserDataWindow::enterMovesToSave()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), next);
     }
-    // Enter on the button does not save either.
-    QTest::keyClick(form->Command1, Qt::Key_Return);
+    // Enter only moved on; nothing was saved on the way.
     QCOMPARE(read(QStringLiteral("anwender.dat")), QByteArray("(fehlt)"));
     QCOMPARE(w.settings().userDataWindow(), form);
     QVERIFY(!w.isVisible());
-    for (QLineEdit *box : { form->Text1, form->Text2, form->Text3, form->Text4, form->Text5, form->Text6 })
-        QCOMPARE(box->text(), QString());
 }
 
 void tst_UserDataWindow::closeThroughFrame()

@@ -231,7 +231,9 @@ void tst_Soak::longUseUnderFaults()
             Form8 *window = w.archive().deleteWindow();
             QVERIFY(window);
             QVERIFY2(searchAndSelect(window, file.chopped(4), file), qPrintable(file));
+            platform.questionAnswers = { "&Ja" };
             window->List1_DblClick();
+            QVERIFY(platform.messages.size() > before);
             const QString message = platform.messages.at(before).text;
             if (message == QStringLiteral("Markierte Quittung gelöscht! ")) {
                 QVERIFY(!QFileInfo::exists(dir.filePath(file)));
