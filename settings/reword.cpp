@@ -196,10 +196,13 @@ void SettingsController::euroumstellen_Click()
 void SettingsController::euroForNewFolder()
 {
     // A folder that already holds settings or receipts keeps what it has.
+    // Every start after the first finds erst.dat, which spares the lists.
     const WorkDir &files = m_platform.files();
-    if (files.list(QStringLiteral(".dat"), WorkDir::Order::None).isEmpty()
-        && files.list(QStringLiteral(".num"), WorkDir::Order::None).isEmpty())
-        switchToEuro();
+    if (files.exists(settingsfile::erst) || files.exists(settingsfile::nummer)
+        || !files.list(QStringLiteral(".dat"), WorkDir::Order::None).isEmpty()
+        || !files.list(QStringLiteral(".num"), WorkDir::Order::None).isEmpty())
+        return;
+    switchToEuro();
 }
 
 void SettingsController::switchToEuro()

@@ -52,10 +52,7 @@ QByteArray bytesOf(const QString &path)
 
 QByteArray soakBytes(qlonglong n)
 {
-    const SoakReceipt r = soakReceipt(n);
-    return WorkDir::encode(QString::number(n) + "\r\n\r\n\r\n\r\n\r\n" + r.totalUnits + "\r\n" + r.totalPennies
-                           + "\r\n\r\n" + r.payer + "\r\n" + r.purpose + "\r\n")
-        .value();
+    return WorkDir::encode(soakFileText(n)).value();
 }
 
 } // namespace
@@ -112,6 +109,7 @@ void tst_FatFolder::receiptsAndSettingsOnFat()
         const SoakReceipt r = soakReceipt(n);
         w.Text6->setText(r.totalUnits);
         w.Text7->setText(r.totalPennies);
+        w.Combo2->setEditText(r.rate);
         w.Combo3->setEditText(r.payer);
         w.Combo4->setEditText(r.purpose);
         platform.messages.clear();
