@@ -342,10 +342,10 @@ void quitt::buildMenu()
     grundeinstellungen->addSeparator();
     wahrungmenu = grundeinstellungen->addMenu(QStringLiteral("Währung..."));
     wahrungmenu->setObjectName(QStringLiteral("wahrungmenu"));
-    wahrung = named(wahrungmenu->addAction(QStringLiteral("&Währung <DM> ändern"), this,
+    wahrung = named(wahrungmenu->addAction(QString(), this,
                                            [this] { m_settings.wahrung_Click(); }),
                     "wahrung");
-    wahrungpf = named(wahrungmenu->addAction(QStringLiteral("W&ährung <Pf> ändern"), this,
+    wahrungpf = named(wahrungmenu->addAction(QString(), this,
                                              [this] { m_settings.wahrungpf_Click(); }),
                       "wahrungpf");
     euroumstellen = named(grundeinstellungen->addAction(QStringLiteral("Auf &Euro umstellen..."), this,
@@ -401,7 +401,7 @@ void quitt::buildMenu()
     druckvorschau = named(druckeinstellungen->addAction(QStringLiteral("Druck&vorschau..."), this,
                                                         [this] { m_print.druckvorschau_Click(); }),
                           "druckvorschau");
-    druckerwahl = named(druckeinstellungen->addAction(QStringLiteral("Drucker &wählen..."), this,
+    druckerwahl = named(druckeinstellungen->addAction(QStringLiteral("&Drucker wählen..."), this,
                                                       [this] { m_print.druckerwahl_Click(); }),
                         "druckerwahl");
 
@@ -418,6 +418,11 @@ void quitt::buildMenu()
                                              [this] { m_archive.auswertung_Click(); }),
                        "auswertung");
 
+    // The entries that name the currency show the names in use.
+    showMenuWording(Wording::Currency, Label8->text());
+    showMenuWording(Wording::Subunit, Label11->text());
+    showMenuWording(Wording::PenniesNote, Label12->text());
+
     programmende = bar->addMenu(QStringLiteral("&Programm beenden"));
     programmende->setObjectName(QStringLiteral("programmende"));
     proggiganzend = named(programmende->addAction(QStringLiteral("Ende des P&rogramms"), this,
@@ -431,6 +436,19 @@ void quitt::connectHandlers()
     connect(Combo1, &QComboBox::editTextChanged, this, &quitt::updateAccessibleNames);
     connect(Combo1, &QComboBox::activated, this, &quitt::Combo1_Click);
     connect(Text6, &QLineEdit::textChanged, this, &quitt::Text6_Change);
+    connect(Text6, &QLineEdit::textEdited, this, &quitt::Text6_Edited);
+    connect(Text9, &QLineEdit::textEdited, this, &quitt::Text9_Edited);
+    // What net, VAT and words were derived from has changed.
+    for (QLineEdit *total : { Text6, Text7 })
+        connect(total, &QLineEdit::textChanged, this, [this] {
+            if (!m_deriving)
+                m_wordsByHand = m_storedAmounts = false;
+        });
+    connect(Combo2, &QComboBox::editTextChanged, this, [this] {
+        if (!m_deriving)
+            m_storedAmounts = false;
+    });
+    connect(Command2, &QPushButton::clicked, this, [this] { m_printAsked = m_storedAmounts = false; });
 
     struct Field
     {
@@ -493,6 +511,9 @@ void quitt::Form_Load()
 
     // 2. Today's date, always day.month.year.
     Text11->setText(m_platform.today().toString(QStringLiteral("dd.MM.yyyy")));
+
+    // A new user starts in euros at today's rate.
+    m_settings.euroForNewFolder();
 
     // 3. Labels from their settings files; a missing file keeps the caption.
     const struct
@@ -648,6 +669,8 @@ void quitt::showLoadedReceipt(const ReceiptRecord &record)
 {
     showStoredFields(record);
     Command1->setEnabled(false);
+    m_storedAmounts = true;
+    m_printAsked = false;
 }
 
 PrintSnapshot quitt::printSnapshot() const
@@ -715,6 +738,7 @@ void quitt::showWording(Wording part, const QString &text)
         break;
     case Wording::PenniesNote:
         Label12->setText(text);
+        showMenuWording(part, text);
         break;
     case Wording::PayerHeading:
         Frame7->setTitle(text);
@@ -737,10 +761,12 @@ void quitt::showWording(Wording part, const QString &text)
     case Wording::Currency:
         for (QLabel *unit : { Label6, Label7, Label8 })
             unit->setText(text);
+        showMenuWording(part, text);
         break;
     case Wording::Subunit:
         for (QLabel *hundredth : { Label9, Label10, Label11 })
             hundredth->setText(text);
+        showMenuWording(part, text);
         break;
     }
     updateAccessibleNames();
@@ -785,6 +811,18 @@ void quitt::updateAccessibleNames()
     };
     for (const auto &n : names)
         setAccessibleNames(n.control, n.name);
+}
+
+void quitt::showMenuWording(Wording part, const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (part == Wording::Currency)
+        wahrung->setText(QStringLiteral("&Währung <%1> ändern").arg(shown));
+    else if (part == Wording::Subunit)
+        wahrungpf->setText(QStringLiteral("Wä&hrung <%1> ändern").arg(shown));
+    else if (part == Wording::PenniesNote)
+        pfändern->setText(QStringLiteral("Die Bezeichnung <%1> ändern").arg(shown));
 }
 
 void quitt::showPlace(const QString &place)

@@ -122,6 +122,7 @@ public:
     void Text6_LostFocus();
     void Text6_KeyPress(int &keyAscii);
     void Text6_Change();
+    void Text6_Edited();
     void Text7_GotFocus();
     void Text7_LostFocus();
     void Text7_KeyPress(int &keyAscii);
@@ -144,6 +145,7 @@ public:
     void Text9_KeyPress(int &keyAscii);
     void Text9_LostFocus();
     void Text9_MouseMove();
+    void Text9_Edited();
 
     // Payer and purpose lists.
     void Command3_Click();
@@ -177,6 +179,10 @@ public:
 
     // Saving.
     void Command1_Click();
+    // Before a save or a print: the total must be a plain amount; net, VAT
+    // and the words are derived from it again. False, with a message and the
+    // focus in the field at fault, when the receipt cannot go out so.
+    bool amountsReady();
 
     // Printing one or two copies.
     void Command5_Click();
@@ -199,6 +205,7 @@ public:
     void showLoadedReceipt(const ReceiptRecord &record) override;
     PrintSnapshot printSnapshot() const override;
     QString holdPrintFont(const QString &name) override;
+    bool prepareForPrint() override;
     void showWording(Wording part, const QString &text) override;
     void showPlace(const QString &place) override;
     void showTaxData(const TaxData &data) override;
@@ -218,6 +225,8 @@ private:
     bool holdsUnsavedReceipt() const;
     // The fields' names for a screen reader, after the captions they follow.
     void updateAccessibleNames();
+    void pointInUnits();
+    void showMenuWording(Wording part, const QString &text);
 
     Platform &m_platform;
     EventRouter *m_events;
@@ -230,4 +239,15 @@ private:
     bool m_titleWriteFailed = false;
     bool m_chargesVat = true;
     TaxData m_taxData;
+    // Whole units as they stood before the last edit, to tell what was pasted.
+    QString m_unitsBefore;
+    // The words were typed by hand after the total last changed: saving and
+    // printing keep them.
+    bool m_wordsByHand = false;
+    // Net, VAT and words are those of the loaded receipt file, untouched since.
+    bool m_storedAmounts = false;
+    // The program itself rewrites the amount fields.
+    bool m_deriving = false;
+    // The unsaved receipt was printed once after the question whether to save.
+    bool m_printAsked = false;
 };

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -47,9 +48,9 @@ struct PrintPreview
 class Platform
 {
 public:
-    enum class Buttons { Ok, OkCancel };
+    enum class Buttons { Ok, OkCancel, YesNoCancel };
     enum class Icon { None, Question, Critical };
-    enum class Answer { Ok, Cancel };
+    enum class Answer { Ok, Cancel, Yes, No };
 
     explicit Platform(const QString &workingDirectory);
     virtual ~Platform();
@@ -62,14 +63,16 @@ public:
     static QString makersLine();
 
     // Modal message box; closing it counts as Cancel. An empty title means the
-    // program's own.
+    // program's own. Yes/No/Cancel has the German buttons "&Ja", "&Nein" and
+    // "Abbrechen", Ja the default one.
     virtual Answer messageBox(QWidget *parent, const QString &text, const QString &title = QString(),
                               Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
     // What the input box lets the user type or paste; the rest is refused
     // with the beep. Set by whoever knows what can be stored.
     void setInputRule(std::function<bool(const QString &text)> acceptable) { m_inputRule = std::move(acceptable); }
-    // Modal input box; Cancel gives the empty text.
-    virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+    // Modal input box: the confirmed text, which may be empty, or nothing on
+    // Cancel.
+    virtual std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &title,
                              const QString &defaultText) = 0;
     // Modal German "save as" dialog offering suggestedPath (folder and file
     // name), files shown by a filter such as "CSV-Dateien (*.csv)". Replacing

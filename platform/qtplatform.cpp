@@ -34,6 +34,14 @@ Platform::Answer QtPlatform::messageBox(QWidget *parent, const QString &text, co
     box.setIcon(icon == Icon::Question ? QMessageBox::Question
                     : icon == Icon::Critical ? QMessageBox::Critical
                                              : QMessageBox::NoIcon);
+    if (buttons == Buttons::YesNoCancel) {
+        QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+        box.setEscapeButton(box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : box.clickedButton() == no ? Answer::No : Answer::Cancel;
+    }
     QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     if (buttons == Buttons::OkCancel)
         box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
@@ -44,8 +52,8 @@ Platform::Answer QtPlatform::messageBox(QWidget *parent, const QString &text, co
     return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
 }
 
-QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QString &title,
-                             const QString &defaultText)
+std::optional<QString> QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                                            const QString &defaultText)
 {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title.isEmpty() ? programTitle() : title);
@@ -57,7 +65,7 @@ QString QtPlatform::inputBox(QWidget *parent, const QString &prompt, const QStri
     if (auto *edit = dialog.findChild<QLineEdit *>(); edit && m_inputRule)
         refuseText(edit, *this, m_inputRule);
     if (dialog.exec() != QDialog::Accepted)
-        return QString();
+        return std::nullopt;
     return dialog.textValue();
 }
 

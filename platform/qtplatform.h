@@ -11,7 +11,7 @@ public:
 
     Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                       Icon icon) override;
-    QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+    std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
                          const QString &filter) override;

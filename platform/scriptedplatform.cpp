@@ -51,17 +51,17 @@ Platform::Answer ScriptedPlatform::messageBox(QWidget *, const QString &text, co
     if (onMessage)
         onMessage(message);
     if (messageAnswers.isEmpty())
-        return Answer::Ok;
+        return buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
     return messageAnswers.takeFirst();
 }
 
-QString ScriptedPlatform::inputBox(QWidget *, const QString &prompt, const QString &title,
-                                   const QString &defaultText)
+std::optional<QString> ScriptedPlatform::inputBox(QWidget *, const QString &prompt, const QString &title,
+                                                  const QString &defaultText)
 {
     inputs.append({ prompt, title, defaultText });
     if (inputAnswers.isEmpty())
         return defaultText;
-    return inputAnswers.takeFirst().value_or(QString());
+    return inputAnswers.takeFirst();
 }
 
 QString ScriptedPlatform::saveFileName(QWidget *, const QString &title, const QString &suggestedPath,

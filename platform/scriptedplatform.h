@@ -28,7 +28,8 @@ public:
 
     explicit ScriptedPlatform(const QString &workingDirectory, QDate today = QDate(2026, 12, 7));
 
-    // Answers to message boxes, in order; Ok when the queue is empty.
+    // Answers to message boxes, in order; when the queue is empty, the default
+    // button: Ok, or Yes where the box asks Yes/No/Cancel.
     QList<Answer> messageAnswers;
     // Answers to input boxes, in order: a text confirms, nothing cancels.
     // When the queue is empty the default text is confirmed.
@@ -82,7 +83,7 @@ public:
 
     Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                       Icon icon) override;
-    QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+    std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedPath,
                          const QString &filter) override;

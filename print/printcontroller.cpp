@@ -120,25 +120,29 @@ bool PrintController::savePdf(QWidget *parent, const std::function<QList<PrintOp
 
 void PrintController::printOneCopy()
 {
-    if (!printerReady())
+    if (!m_host.prepareForPrint() || !printerReady())
         return;
     printPage(m_host.hostWindow(), layoutPage({ 0 }), suggestedPdfPath());
 }
 
 void PrintController::printTwoCopies()
 {
-    if (!printerReady())
+    if (!m_host.prepareForPrint() || !printerReady())
         return;
     printPage(m_host.hostWindow(), layoutPage({ 0, receiptlayout::secondCopyOffset }), suggestedPdfPath());
 }
 
 void PrintController::pdfspeichern_Click()
 {
+    if (!m_host.prepareForPrint())
+        return;
     savePdf(m_host.hostWindow(), [this] { return layoutPage({ 0 }); }, suggestedPdfPath());
 }
 
 void PrintController::druckvorschau_Click()
 {
+    if (!m_host.prepareForPrint())
+        return;
     PrintPreview preview;
     preview.oneCopy = layoutPage({ 0 });
     preview.twoCopies = layoutPage({ 0, receiptlayout::secondCopyOffset });

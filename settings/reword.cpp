@@ -5,6 +5,7 @@
 #include "text/codepage.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 // One row per entry of the menu "&Grund-Einstellungen" that rewords part of
 // the receipt: the file that keeps the wording, the wording it falls back to,
@@ -76,7 +77,7 @@ const QList<RewordRow> &rewordRows()
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <Datum:>!") },
         { &SettingsController::mwständern_Click, settingsfile::mwst, QStringLiteral("15"),
           Wording::Rate,
-          QStringLiteral("Geben Sie den Prozentsatz (z.B.: 9) in Zahlen ein:"), setup, einrichten,
+          QStringLiteral("Geben Sie den Prozentsatz (z.B.: 19) in Zahlen ein:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt den Prozentsatz auf 15!") },
         { &SettingsController::wahrung_Click, settingsfile::dm, QStringLiteral("DM"),
           Wording::Currency,
@@ -116,7 +117,11 @@ void SettingsController::RewordLabel(const RewordRow &row)
 {
     // The file, not the control, offers the current wording.
     const QString offered = settingValue(m_platform.files(), row.file).value_or(row.builtInDefault);
-    const QString answer = m_platform.inputBox(m_host.hostWindow(), row.prompt, row.inputTitle, offered);
+    const std::optional<QString> typed = m_platform.inputBox(m_host.hostWindow(), row.prompt, row.inputTitle, offered);
+    // Cancel leaves the wording as it is: a user who only looked loses nothing.
+    if (!typed)
+        return;
+    QString answer = *typed;
 
     // The file could not keep such a text unchanged: leave file and receipt as
     // they are rather than store something other than what was typed.
@@ -126,6 +131,20 @@ void SettingsController::RewordLabel(const RewordRow &row)
                                              "werden kann. Es bleibt bei der bisherigen Einstellung."),
                               row.messageTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
         return;
+    }
+
+    // The rate is a whole percentage, as the breakdown reads it; anything
+    // else would be printed beside the figures as it was typed.
+    if (row.part == Wording::Rate) {
+        answer = answer.trimmed();
+        static const QRegularExpression wholePercent(QStringLiteral("^[0-9]{1,2}$"));
+        if (!wholePercent.match(answer).hasMatch()) {
+            m_platform.messageBox(m_host.hostWindow(),
+                                  QStringLiteral("Der Mehrwertsteuer-Satz muss eine ganze Zahl von 0 bis 99 sein "
+                                                 "(z.B.: 19). Es bleibt beim bisherigen Satz."),
+                                  row.messageTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+            return;
+        }
     }
 
     const auto store = [this, &row](const QString &text) {
@@ -161,6 +180,34 @@ void SettingsController::wahrungpf_Click() { RewordLabel(rowOf(&SettingsControll
 
 void SettingsController::euroumstellen_Click()
 {
+    const QString question = QStringLiteral(
+        "Soll die Quittung auf Euro umgestellt werden?\n\n"
+        "Dann heißt die Währung \"EUR\", ihr Hundertstel \"Cent\", der Hinweis neben dem "
+        "Betrag in Worten \"Cent wie oben\", und der Mehrwertsteuer-Satz ist 19 %.\n\n"
+        "Einen anderen Satz (z.B. 7) können Sie weiterhin in das Feld für den Satz eintippen. "
+        "Jeden dieser Werte können Sie später über seinen eigenen Eintrag im Menü "
+        "\"Grund-Einstellungen\" wieder ändern.");
+    if (m_platform.messageBox(m_host.hostWindow(), question, QStringLiteral("Auf Euro umstellen"), Platform::Buttons::OkCancel,
+                              Platform::Icon::Question)
+        != Platform::Answer::Ok)
+        return;
+    switchToEuro();
+}
+
+void SettingsController::euroForNewFolder()
+{
+    // A folder that already holds settings or receipts keeps what it has.
+    // Every start after the first finds erst.dat, which spares the lists.
+    const WorkDir &files = m_platform.files();
+    if (files.exists(settingsfile::erst) || files.exists(settingsfile::nummer)
+        || !files.list(QStringLiteral(".dat"), WorkDir::Order::None).isEmpty()
+        || !files.list(QStringLiteral(".num"), WorkDir::Order::None).isEmpty())
+        return;
+    switchToEuro();
+}
+
+void SettingsController::switchToEuro()
+{
     // The same rows, files and controls as the four rewording entries, so
     // that each value can be changed again through its own entry.
     const struct
@@ -174,18 +221,6 @@ void SettingsController::euroumstellen_Click()
         { &SettingsController::pfändern_Click, QStringLiteral("Cent wie oben"), QStringLiteral("Hinweis \"Cent wie oben\"") },
         { &SettingsController::mwständern_Click, QStringLiteral("19"), QStringLiteral("Mehrwertsteuer-Satz 19 %") },
     };
-
-    const QString question = QStringLiteral(
-        "Soll die Quittung auf Euro umgestellt werden?\n\n"
-        "Dann heißt die Währung \"EUR\", ihr Hundertstel \"Cent\", der Hinweis neben dem "
-        "Betrag in Worten \"Cent wie oben\", und der Mehrwertsteuer-Satz ist 19 %.\n\n"
-        "Einen anderen Satz (z.B. 7) können Sie weiterhin in das Feld für den Satz eintippen. "
-        "Jeden dieser Werte können Sie später über seinen eigenen Eintrag im Menü "
-        "\"Grund-Einstellungen\" wieder ändern.");
-    if (m_platform.messageBox(m_host.hostWindow(), question, QStringLiteral("Auf Euro umstellen"), Platform::Buttons::OkCancel,
-                              Platform::Icon::Question)
-        != Platform::Answer::Ok)
-        return;
 
     // A file that cannot be written keeps its old value, and so does what the
     // window shows of it; the others are switched all the same. One message

@@ -32,6 +32,9 @@ public:
     void wahrungpf_Click();
     // Currency, hundredth, note and rate switched to euros in one step.
     void euroumstellen_Click();
+    // The same switch without asking, for a folder that holds neither
+    // settings nor receipts yet: a new user starts in euros at 19 %.
+    void euroForNewFolder();
 
     void anwender_Click();
     Form6 *userDataWindow() const;
@@ -43,6 +46,7 @@ public:
 private:
     // Asks for one menu entry's new wording, stores and shows it.
     void RewordLabel(const RewordRow &row);
+    void switchToEuro();
 
     Platform &m_platform;
     WordingHost &m_host;

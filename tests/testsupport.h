@@ -3,6 +3,7 @@
 // Small helpers the test programs share: files in a work folder, typing into
 // controls, the rows of a receipt search window and the texts of a drawing.
 
+#include "archive/receipthost.h"
 #include "archive/searchwindow.h"
 #include "platform/workdir.h"
 #include "platform/printoperation.h"
@@ -80,6 +81,23 @@ inline QByteArray receiptFile(const QStringList &lines)
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
     return codepage::encode(text).value();
+}
+
+// Puts a saved receipt of 116,00 into the main window as loading it from the
+// archive does, so that printing it asks nothing but whether the printer is
+// ready.
+inline void showSavedReceipt(ReceiptHost &window, const QString &number = QStringLiteral("1"))
+{
+    ReceiptRecord r;
+    r.number = number;
+    r.netUnits = QStringLiteral("100");
+    r.netPennies = QStringLiteral("00");
+    r.vatUnits = QStringLiteral("16");
+    r.vatPennies = QStringLiteral("00");
+    r.totalUnits = QStringLiteral("116");
+    r.totalPennies = QStringLiteral("00");
+    r.amountInWords = QStringLiteral("Einhundertsechzehn -----");
+    window.showLoadedReceipt(r);
 }
 
 // A receipt file of 100 DM for the payer and purpose, in Windows-1252.

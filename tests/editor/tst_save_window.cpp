@@ -97,6 +97,7 @@ private slots:
 
         // Saving number 7 again is refused and changes nothing.
         w.Text8->setText("7");
+        w.Text6->setText("5");
         w.Combo3->setEditText("Neuer Zahler");
         QTest::mouseClick(w.Command1, Qt::LeftButton);
         QCOMPARE(platform.messageTexts().last(), QString("Eine Datei mit der Quittungs-Nr. 7existiert bereits!"));
@@ -132,6 +133,7 @@ private slots:
             return op != WorkDir::Op::Read && name == failing;
         });
         w.Text8->setText(number);
+        w.Text6->setText("100");
         w.Combo3->setEditText("Adler");
         w.Command1->click();
         QCOMPARE(platform.messages.size(), 1);
@@ -139,6 +141,100 @@ private slots:
         QVERIFY(!platform.messages.last().text.contains(saved));
         QVERIFY(w.Command1->isEnabled());
         QCOMPARE(filesIn(tmp.path()), files);
+    }
+
+    // What the user typed into the total, the pennies and the rate box.
+    void theTotalIsCheckedBeforeSaving_data()
+    {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<QString>("pennies");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("field"); // where the focus goes
+        QTest::addColumn<QString>("named"); // what the message names
+        QTest::newRow("letters in the units") << "12a" << "00" << "16" << "Text6" << "„gesamt DM“";
+        QTest::newRow("no units") << "" << "50" << "16" << "Text6" << "„gesamt DM“";
+        QTest::newRow("three penny digits") << "12" << "123" << "16" << "Text7" << "„gesamt Pf“";
+        QTest::newRow("a comma in the pennies") << "12" << "5,0" << "16" << "Text7" << "„gesamt Pf“";
+        QTest::newRow("a rate with letters") << "12" << "00" << "19a" << "Combo2" << "„19a“";
+    }
+    void theTotalIsCheckedBeforeSaving()
+    {
+        QFETCH(QString, units);
+        QFETCH(QString, pennies);
+        QFETCH(QString, rate);
+        QFETCH(QString, field);
+        QFETCH(QString, named);
+        QTemporaryDir tmp;
+        put(tmp.path(), "erst.dat", "");
+        ScriptedPlatform platform(tmp.path());
+        quitt w(platform);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        for (auto [box, text] : { std::pair<QWidget *, QString>(w.Text6, units), { w.Text7, pennies },
+                                  { w.Combo2->lineEdit(), rate } }) {
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_Delete);
+            type(box, text);
+        }
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(platform.messages.size(), 1);
+        QVERIFY2(platform.messages[0].text.contains(named), qPrintable(platform.messages[0].text));
+        QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget *>(field));
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(filesIn(tmp.path()), QStringList { "erst.dat" });
+    }
+
+    // A new user's receipt, typed, perhaps changed, then saved: the file's
+    // figures, net, VAT and words agree.
+    void figuresAndWordsAgreeInTheFile_data()
+    {
+        QTest::addColumn<QString>("total");     // typed into the units in one go
+        QTest::addColumn<QString>("handWords"); // then typed into the words field
+        QTest::addColumn<QString>("retyped");   // then typed over the units
+        QTest::addColumn<QStringList>("lines"); // net, VAT, total, words in the file
+
+        QTest::newRow("119,00 in one go") << "119,00" << "" << ""
+                                          << QStringList { "100", "00", "19", "00", "119", "00", "Einhundertneunzehn -----" };
+        QTest::newRow("total changed after the words")
+            << "100" << "" << "250" << QStringList { "210", "08", "39", "92", "250", "00", "Zweihundertfünfzig -----" };
+        QTest::newRow("words by hand after the total")
+            << "100" << "einhundert Euro" << "" << QStringList { "84", "03", "15", "97", "100", "00", "einhundert Euro" };
+        QTest::newRow("words by hand, then the total changed")
+            << "100" << "einhundert Euro" << "250"
+            << QStringList { "210", "08", "39", "92", "250", "00", "Zweihundertfünfzig -----" };
+        QTest::newRow("one penny digit is tenths") << "7,5" << "" << ""
+                                                   << QStringList { "6", "30", "1", "20", "7", "50", "Sieben -----" };
+        QTest::newRow("leading zeros") << "007" << "" << "" << QStringList { "5", "88", "1", "12", "7", "00", "Sieben -----" };
+    }
+    void figuresAndWordsAgreeInTheFile()
+    {
+        QFETCH(QString, total);
+        QFETCH(QString, handWords);
+        QFETCH(QString, retyped);
+        QFETCH(QStringList, lines);
+        QTemporaryDir tmp;
+        ScriptedPlatform platform(tmp.path());
+        quitt w(platform);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto typeOver = [](QWidget *box, const QString &text) {
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            for (const QChar c : text)
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        };
+        typeOver(w.Text6, total);
+        QTest::mouseClick(w.Text9, Qt::LeftButton);
+        if (!handWords.isEmpty())
+            typeOver(w.Text9, handWords);
+        if (!retyped.isEmpty())
+            typeOver(w.Text6, retyped);
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(platform.messageTexts().last(), saved);
+
+        const QStringList file = codepage::decode(get(tmp.path(), "1.num")).split("\r\n");
+        QCOMPARE(file.mid(1, 7), lines);
     }
 };
 

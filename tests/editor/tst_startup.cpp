@@ -58,17 +58,17 @@ private slots:
             { "Text8", "1" },
             { "Label2", "netto" },
             { "Label4", "+" },
-            { "Combo2", "16" },
+            { "Combo2", "19" },
             { "Label5", "% MWSt" },
             { "Label3", "gesamt" },
-            { "Label6", "DM" },
-            { "Label7", "DM" },
-            { "Label8", "DM" },
-            { "Label9", "Pf" },
-            { "Label10", "Pf" },
-            { "Label11", "Pf" },
+            { "Label6", "EUR" },
+            { "Label7", "EUR" },
+            { "Label8", "EUR" },
+            { "Label9", "Cent" },
+            { "Label10", "Cent" },
+            { "Label11", "Cent" },
             { "Frame6", "Gesamtbetrag in Worten:" },
-            { "Label12", "Pfennige wie oben" },
+            { "Label12", "Cent wie oben" },
             { "Frame7", "Betrag erhalten von:" },
             { "Frame8", QStringLiteral("für:") },
             { "Label13", "dankend erhalten" },
@@ -115,8 +115,10 @@ private slots:
             QCOMPARE(platform.messages.first().title, QStringLiteral("Zettelfix"));
             QCOMPARE(platform.messages.first().icon, Platform::Icon::None);
             QCOMPARE(get(tmp.path(), "erst.dat"), QByteArray());
-            // The title word is not written until it is edited.
-            QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList { "erst.dat" });
+            // The title word is not written until it is edited; the euro
+            // wording is.
+            QCOMPARE(QDir(tmp.path()).entryList(QDir::Files),
+                     (QStringList { "dm.dat", "erst.dat", "mwst.dat", "pf.dat", "wieoben.dat" }));
         }
         ScriptedPlatform again(tmp.path());
         quitt w(again);
@@ -307,7 +309,8 @@ private slots:
         for (int r = 0; r <= 25; ++r)
             expected << QString::number(r);
         QCOMPARE(entries, expected);
-        QCOMPARE(w.Combo2->currentText(), QStringLiteral("16"));
+        // A new folder starts at 19 %.
+        QCOMPARE(w.Combo2->currentText(), QStringLiteral("19"));
     }
 
     void dateIsDayMonthYearWhateverTheLocale()
@@ -475,8 +478,8 @@ private slots:
             "  Ihr Name und die Anschrift ...",
             "  -",
             QStringLiteral("  Währung..."),
-            QStringLiteral("    &Währung <DM> ändern"),
-            QStringLiteral("    W&ährung <Pf> ändern"),
+            QStringLiteral("    &Währung <EUR> ändern"),
+            QStringLiteral("    Wä&hrung <Cent> ändern"),
             "  Auf &Euro umstellen...",
             "  &Steuerliche Angaben...",
             "  -",
@@ -488,7 +491,7 @@ private slots:
             QStringLiteral("  Die Bezeichnung <%MWSt> ändern"),
             QStringLiteral("  Die Bezeichnung <gesamt> ändern"),
             QStringLiteral("  Die Bezeichnung <Gesamtbetrag in Worten> ändern"),
-            QStringLiteral("  Die Bezeichnung <Pfennige wie oben> ändern"),
+            QStringLiteral("  Die Bezeichnung <Cent wie oben> ändern"),
             QStringLiteral("  Die Bezeichnung <Betrag erhalten von:> ändern"),
             QStringLiteral("  Die Bezeichnung <für:> ändern"),
             QStringLiteral("  Die Bezeichnung <dankend erhalten> ändern"),
@@ -500,7 +503,7 @@ private slots:
             "  -",
             "  Als &PDF speichern...",
             "  Druck&vorschau...",
-            QStringLiteral("  Drucker &wählen..."),
+            QStringLiteral("  &Drucker wählen..."),
             "Erstellte Quittungen &bearbeiten",
             "  Laden einer erstell&ten Quittung...",
             QStringLiteral("  L&öschen einer erstellten Quittung"),
@@ -510,6 +513,22 @@ private slots:
             "  Ende des P&rogramms",
         };
         QCOMPARE(captions, expected);
+
+        // No two entries of a menu share an access key.
+        QList<QMenu *> menus;
+        for (QAction *top : w.menuBar()->actions())
+            menus << top->menu();
+        menus << w.wahrungmenu;
+        for (QMenu *menu : menus) {
+            QStringList keys;
+            for (QAction *a : menu->actions()) {
+                const QString key = QKeySequence::mnemonic(a->text()).toString();
+                if (key.isEmpty())
+                    continue;
+                QVERIFY2(!keys.contains(key), qPrintable(a->text()));
+                keys << key;
+            }
+        }
     }
 
     void numberFieldHasTheFocusWhenShown()

@@ -172,6 +172,8 @@ void CupsPrint::fill(quitt &w)
     w.Text9->setText(QStringLiteral("---eintausendeinhundertsechzig---"));
     w.Combo3->setEditText(QStringLiteral("Max Mustermann"));
     w.Combo4->setEditText(QStringLiteral("Miete Dezember"));
+    // As saved and loaded again: printed as it stands, without a question.
+    w.showLoadedReceipt(w.currentRecord());
 }
 
 void CupsPrint::oneReceipt()

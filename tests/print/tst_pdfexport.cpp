@@ -38,14 +38,7 @@ void tst_PdfExport::init()
 
 void tst_PdfExport::fill(quitt &w)
 {
-    w.Text8->setText(QStringLiteral("2026/17"));
-    w.Text6->setText(QStringLiteral("116"));
-    w.Text7->setText(QStringLiteral("00"));
-    w.Text2->setText(QStringLiteral("100"));
-    w.Text3->setText(QStringLiteral("00"));
-    w.Text4->setText(QStringLiteral("16"));
-    w.Text5->setText(QStringLiteral("00"));
-    w.Text9->setText(QStringLiteral("---einhundertsechzehn---"));
+    testsupport::showSavedReceipt(w, QStringLiteral("2026/17"));
     w.Combo3->setEditText(QStringLiteral("Erika Mustermann"));
     w.Combo4->setEditText(QStringLiteral("Miete Dezember"));
     w.Text10->setText(QStringLiteral("Musterstadt"));
@@ -177,6 +170,7 @@ void tst_PdfExport::chosenPrinter()
     ScriptedPlatform platform(m_dir->path());
     platform.printers = { QStringLiteral("Büro"), QStringLiteral("Lager") };
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     w.Command5_Click();
     w.Command7_Click();
     QCOMPARE(platform.pagePrinters, printedOn);

@@ -130,6 +130,7 @@ void tst_PrinterChoice::nothingMarked()
 void tst_PrinterChoice::doubleClickSaves()
 {
     quitt w(*m_platform);
+    testsupport::showSavedReceipt(w);
     PrinterChoiceWindow *window = open(w);
     QVERIFY(window);
     const QList<QListWidgetItem *> items = window->List1->findItems(QStringLiteral("Lager"), Qt::MatchExactly);

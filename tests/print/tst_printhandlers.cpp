@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 #include "tests/testsupport.h"
 
+#include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,8 @@ private slots:
     void userDataFile();
     void noPrinterInstalled();
     void printerError();
+    void unsavedReceiptAsksOnce_data();
+    void unsavedReceiptAsksOnce();
 
 private:
     void write(const QString &name, const QByteArray &bytes);
@@ -79,6 +82,7 @@ void tst_PrintHandlers::cancelPrintsNothing()
     write(QStringLiteral("schrift.dat"), "Arial\r\n");
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     platform.messageAnswers = { Platform::Answer::Cancel };
     const QString before = w.Label14->text();
 
@@ -99,6 +103,8 @@ void tst_PrintHandlers::oneReceipt()
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
     fillReceipt(w);
+    // Not saved: printed all the same.
+    platform.messageAnswers = { Platform::Answer::No };
     w.Command5_Click();
 
     QCOMPARE(platform.pages.size(), 1);
@@ -116,7 +122,8 @@ void tst_PrintHandlers::oneReceipt()
     QCOMPARE(texts[10].text, QStringLiteral("100"));
     QCOMPARE(texts[11].text, QStringLiteral(" 16"));
     QCOMPARE(texts[16].text, QStringLiteral("Quittung"));
-    QCOMPARE(texts[17].text, QStringLiteral("---einhundertsechzehn---"));
+    // Words derived from the total, as it was not typed by hand.
+    QCOMPARE(texts[17].text, QStringLiteral("Einhundertsechzehn -----"));
     QCOMPARE(texts[18].text, QStringLiteral("Erika Mustermann"));
     QCOMPARE(texts[19].text, QStringLiteral("Miete"));
     QCOMPARE(texts[20].text, QStringLiteral("Pfennige wie oben"));
@@ -128,7 +135,7 @@ void tst_PrintHandlers::oneReceipt()
     // Printing changes no file: only erst.dat and what start-up wrote remain.
     QVERIFY(!platform.files().exists(QStringLiteral("anwender.dat")));
     QVERIFY(!platform.files().exists(QStringLiteral("42.num")));
-    QCOMPARE(platform.messages.size(), 1);
+    QCOMPARE(platform.messages.size(), 2);
 }
 
 void tst_PrintHandlers::twoReceipts()
@@ -137,6 +144,7 @@ void tst_PrintHandlers::twoReceipts()
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
     fillReceipt(w);
+    platform.messageAnswers = { Platform::Answer::No };
     w.Command7_Click();
 
     QCOMPARE(platform.pages.size(), 1);
@@ -198,6 +206,7 @@ void tst_PrintHandlers::fontFile()
         write(fileName, content);
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     w.Command7_Click();
 
     QCOMPARE(platform.pages.size(), 1);
@@ -235,6 +244,7 @@ void tst_PrintHandlers::userDataFile()
         write(QStringLiteral("Anwender.dat"), content);
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     w.Command5_Click();
 
     QCOMPARE(platform.pages.size(), 1);
@@ -257,6 +267,7 @@ void tst_PrintHandlers::noPrinterInstalled()
     const QString pdf = m_dir->filePath(QStringLiteral("zwei.pdf"));
     platform.saveAnswers = { std::nullopt, pdf };
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     w.Text8->setText(QStringLiteral(" 42/7: "));
     w.Command5_Click();
     QVERIFY(platform.pages.isEmpty());
@@ -278,6 +289,7 @@ void tst_PrintHandlers::printerError()
     ScriptedPlatform platform(m_dir->path());
     platform.printerError = QStringLiteral("Der Drucker „Büro“ hat die Quittung nicht angenommen.");
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     w.Command7_Click();
     QCOMPARE(platform.pages.size(), 1);
     QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?", platform.printerError }));
@@ -286,6 +298,51 @@ void tst_PrintHandlers::printerError()
     w.Command5_Click();
     QCOMPARE(platform.pages.size(), 2);
     QCOMPARE(platform.messages.size(), 3);
+}
+
+void tst_PrintHandlers::unsavedReceiptAsksOnce_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<Platform::Answer>("answer");
+    QTest::addColumn<int>("printed"); // pages, PDF files and previews
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("1 drucken, Ja: saved, then printed") << "Command5" << Platform::Answer::Yes << 1 << true;
+    QTest::newRow("2 drucken, Nein: printed unsaved") << "Command7" << Platform::Answer::No << 1 << false;
+    QTest::newRow("PDF, Nein") << "pdfspeichern" << Platform::Answer::No << 1 << false;
+    QTest::newRow("preview, Abbrechen: nothing") << "druckvorschau" << Platform::Answer::Cancel << 0 << false;
+    QTest::newRow("1 drucken, Abbrechen: nothing") << "Command5" << Platform::Answer::Cancel << 0 << false;
+}
+
+void tst_PrintHandlers::unsavedReceiptAsksOnce()
+{
+    QFETCH(QString, entry);
+    QFETCH(Platform::Answer, answer);
+    QFETCH(bool, saved);
+    ScriptedPlatform platform(m_dir->path());
+    quitt w(platform);
+    fillReceipt(w);
+    const auto print = [&] {
+        if (auto *button = w.findChild<QPushButton *>(entry))
+            button->click();
+        else
+            w.findChild<QAction *>(entry)->trigger();
+        return int(platform.pages.size() + platform.pdfFiles.size() + platform.previews.size());
+    };
+    const QString question = QStringLiteral("Die Quittung ist noch nicht gespeichert. Vor dem Drucken speichern?");
+
+    platform.messageAnswers = { answer };
+    QTEST(print(), "printed");
+    QCOMPARE(platform.messages[0].text, question);
+    QCOMPARE(platform.messages[0].buttons, Platform::Buttons::YesNoCancel);
+    QCOMPARE(platform.files().exists(QStringLiteral("42.num")), saved);
+    QCOMPARE(w.Command1->isEnabled(), !saved);
+
+    // Once answered, the same receipt is not asked about again; a cancel
+    // answered nothing.
+    platform.messages.clear();
+    platform.messageAnswers = { Platform::Answer::No };
+    print();
+    QCOMPARE(platform.messageTexts().contains(question), answer == Platform::Answer::Cancel);
 }
 
 QTEST_MAIN(tst_PrintHandlers)

@@ -225,7 +225,7 @@ QStringList printWithoutPrinter(const QString &workDir, QList<std::function<void
 {
     QtPlatform platform(workDir);
     quitt w(platform);
-    w.Text8->setText(QStringLiteral(" 2026/17 "));
+    testsupport::showSavedReceipt(w, QStringLiteral(" 2026/17 "));
     DialogScript script(std::move(steps));
     w.Command5_Click();
     return script.seen();
@@ -340,7 +340,7 @@ void tst_QtPrintSurface::previewWindow()
     testsupport::put(dir.path(), QStringLiteral("erst.dat"), QByteArray());
     QtPlatform platform(dir.path());
     quitt w(platform);
-    w.Text8->setText(QStringLiteral("4711"));
+    testsupport::showSavedReceipt(w, QStringLiteral("4711"));
     w.show();
     w.druckvorschau->trigger();
     auto *preview = static_cast<PrintPreviewWindow *>(

@@ -94,6 +94,9 @@ private slots:
         QVERIFY(platform.inputs.isEmpty());
 
         QCOMPARE(wording(w), wording("EUR", "Cent", "Cent wie oben", "19"));
+        // The menu names the currency in use.
+        QCOMPARE((QStringList { w.wahrung->text(), w.wahrungpf->text(), w.pfändern->text() }),
+                 (QStringList { "&Währung <EUR> ändern", "Wä&hrung <Cent> ändern", "Die Bezeichnung <Cent wie oben> ändern" }));
         QCOMPARE(w.Label2->text(), QStringLiteral("Netto"));
         QStringList actualFiles = filesIn(tmp.path());
         actualFiles.sort();
@@ -171,6 +174,38 @@ private slots:
         QCOMPARE(wording(w), expected);
 
         // What the window shows is what the files hold: a new start agrees.
+        ScriptedPlatform again(tmp.path());
+        quitt restarted(again);
+        QCOMPARE(wording(restarted), expected);
+    }
+
+    // A folder without settings and receipts starts in euros; one that
+    // already holds either keeps what it has.
+    void newFolderStartsInEuros_data()
+    {
+        QTest::addColumn<QString>("present"); // a file already there, or none
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("empty folder") << "" << wording("EUR", "Cent", "Cent wie oben", "19");
+        QTest::newRow("another kind of file") << "notiz.txt" << wording("EUR", "Cent", "Cent wie oben", "19");
+        QTest::newRow("a receipt") << "7.NUM" << wording("DM", "Pf", "Pfennige wie oben", "16");
+        QTest::newRow("a settings file") << "von.dat" << wording("DM", "Pf", "Pfennige wie oben", "16");
+    }
+    void newFolderStartsInEuros()
+    {
+        QFETCH(QString, present);
+        QFETCH(QStringList, expected);
+        QTemporaryDir tmp;
+        if (!present.isEmpty())
+            put(tmp.path(), present, "x\r\n");
+        {
+            ScriptedPlatform platform(tmp.path());
+            quitt w(platform);
+            QCOMPARE(wording(w), expected);
+            QCOMPARE(w.wahrung->text(), QStringLiteral("&Währung <%1> ändern").arg(expected[0]));
+        }
+        QCOMPARE(get(tmp.path(), "mwst.dat"), present.isEmpty() || present.endsWith(".txt") ? QByteArray("19\r\n")
+                                                                                           : QByteArray("<missing>"));
+        // The next start keeps it.
         ScriptedPlatform again(tmp.path());
         quitt restarted(again);
         QCOMPARE(wording(restarted), expected);

@@ -16,7 +16,8 @@ class TestReword : public QObject
     Q_OBJECT
 
 private:
-    static void rows()
+    // The rate row takes whole percentages only; the free-text tests leave it out.
+    static void rows(bool withRate = true)
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("file");
@@ -27,6 +28,8 @@ private:
         QTest::addColumn<QString>("messageTitle");
         QTest::addColumn<QString>("cancelMessage");
         QTest::addColumn<QStringList>("targets");
+        QTest::addColumn<QString>("typed"); // a text the row takes as it stands
+        const QString text = QStringLiteral("Größe für €");
 
         const QString setup = QStringLiteral("Quittungs-Einrichtung");
         const QString einrichten = QStringLiteral("Einrichten");
@@ -34,54 +37,56 @@ private:
         QTest::newRow("stattquitt") << "stattquitt" << "quitname.dat" << "Quittung" << "Quittung"
                                     << "Bitte geben Sie das Wort ein, welches statt <Quittung> verwendet werden soll:"
                                     << "Quittung" << "Quittungs-Bezeichnung"
-                                    << "Abbruch der Eingabe setzt das Wort auf <Quittung>!" << QStringList { "Combo1" };
+                                    << "Abbruch der Eingabe setzt das Wort auf <Quittung>!" << QStringList { "Combo1" } << text;
         QTest::newRow("nettoändern") << "nettoändern" << "netto.dat" << "netto" << "netto"
                                      << "Statt <netto> bitte folgende Bezeichnung:" << setup << einrichten
-                                     << "Abbruch der Eingabe setzt das Wort auf <netto>!" << QStringList { "Label2" };
+                                     << "Abbruch der Eingabe setzt das Wort auf <netto>!" << QStringList { "Label2" } << text;
         QTest::newRow("bezmwst: no blank, unlike start-up")
             << "bezmwst" << "mwstbez.dat" << "%MWSt" << "% MWSt" << "Statt <%MWSt> bitte folgende Bezeichnung:"
-            << setup << einrichten << "Abbruch der Eingabe setzt das Wort auf <%MWSt>!" << QStringList { "Label5" };
+            << setup << einrichten << "Abbruch der Eingabe setzt das Wort auf <%MWSt>!" << QStringList { "Label5" } << text;
         QTest::newRow("gesamtiändern") << "gesamtiändern" << "gesamtt.dat" << "gesamt" << "gesamt"
                                        << "Statt <gesamt> bitte folgende Bezeichnung:" << setup << einrichten
-                                       << "Abbruch der Eingabe setzt das Wort auf <gesamt>!" << QStringList { "Label3" };
+                                       << "Abbruch der Eingabe setzt das Wort auf <gesamt>!" << QStringList { "Label3" } << text;
         QTest::newRow("gesamtändern") << "gesamtändern" << "worten.dat" << "Gesamtbetrag in Worten:"
                                       << "Gesamtbetrag in Worten:"
                                       << "Statt <Gesamtbetrag in Worten:> bitte folgende Bezeichnung:" << setup
                                       << einrichten
                                       << "Abbruch der Eingabe setzt die Zeile auf <Gesamtbetrag in Worten:>!"
-                                      << QStringList { "Frame6" };
+                                      << QStringList { "Frame6" } << text;
         QTest::newRow("pfändern") << "pfändern" << "wieoben.dat" << "Pfennige wie oben" << "Pfennige wie oben"
                                   << "Statt <Pfennige wie oben> bitte folgende Bezeichnung:" << setup << einrichten
                                   << "Abbruch der Eingabe setzt die Zeile auf <Pfennige wie oben>!"
-                                  << QStringList { "Label12" };
+                                  << QStringList { "Label12" } << text;
         QTest::newRow("betragvon: message ends after the colon")
             << "betragvon" << "betragv.dat" << "Betrag erhalten von:" << "Betrag erhalten von:"
             << "Statt <Betrag erhalten von:> bitte folgende Bezeichnung:" << setup << einrichten
-            << "Abbruch der Eingabe setzt die Zeile auf <Betrag erhalten von:" << QStringList { "Frame7" };
+            << "Abbruch der Eingabe setzt die Zeile auf <Betrag erhalten von:" << QStringList { "Frame7" } << text;
         QTest::newRow("fuerändern") << "fuerändern" << "fuerbez.dat" << "für:" << "für:"
                                     << "Statt <für:> bitte folgende Bezeichnung:" << setup << einrichten
-                                    << "Abbruch der Eingabe setzt das Wort auf <für:>!" << QStringList { "Frame8" };
+                                    << "Abbruch der Eingabe setzt das Wort auf <für:>!" << QStringList { "Frame8" } << text;
         QTest::newRow("dankendändern") << "dankendändern" << "danke.dat" << "dankend erhalten" << "dankend erhalten"
                                        << "Statt <dankend erhalten> bitte folgende Bezeichnung:" << setup
                                        << einrichten << "Abbruch der Eingabe setzt die Zeile auf <dankend erhalten>!"
-                                       << QStringList { "Label13" };
+                                       << QStringList { "Label13" } << text;
         QTest::newRow("plzändern") << "plzändern" << "plzort.dat" << "PLZ/Ort:" << "PLZ/Ort:"
                                    << "Statt <PLZ/Ort:> bitte folgende Bezeichnung:" << setup << einrichten
-                                   << "Abbruch der Eingabe setzt die Zeile auf <PLZ/Ort:>!" << QStringList { "Frame10" };
+                                   << "Abbruch der Eingabe setzt die Zeile auf <PLZ/Ort:>!" << QStringList { "Frame10" } << text;
         QTest::newRow("datumändern") << "datumändern" << "datum.dat" << "Datum:" << "Datum:"
                                      << "Statt <Datum:> bitte folgende Bezeichnung:" << setup << einrichten
-                                     << "Abbruch der Eingabe setzt das Wort auf <Datum:>!" << QStringList { "Frame11" };
-        QTest::newRow("mwständern: 15, unlike start-up")
-            << "mwständern" << "mwst.dat" << "15" << "16" << "Geben Sie den Prozentsatz (z.B.: 9) in Zahlen ein:"
-            << setup << einrichten << "Abbruch der Eingabe setzt den Prozentsatz auf 15!" << QStringList { "Combo2" };
+                                     << "Abbruch der Eingabe setzt das Wort auf <Datum:>!" << QStringList { "Frame11" } << text;
+        if (withRate)
+            QTest::newRow("mwständern: 15, unlike start-up")
+                << "mwständern" << "mwst.dat" << "15" << "16" << "Geben Sie den Prozentsatz (z.B.: 19) in Zahlen ein:"
+                << setup << einrichten << "Abbruch der Eingabe setzt den Prozentsatz auf 15!" << QStringList { "Combo2" }
+                << "19";
         QTest::newRow("wahrung: three unit labels")
             << "wahrung" << "dm.dat" << "DM" << "DM" << "Statt <DM> bitte folgende Bezeichnung:" << currency
             << currency << "Abbruch der Eingabe setzt das Wort auf <DM>!"
-            << QStringList { "Label6", "Label7", "Label8" };
+            << QStringList { "Label6", "Label7", "Label8" } << text;
         QTest::newRow("wahrungpf: prompt in capitals")
             << "wahrungpf" << "pf.dat" << "Pf" << "Pf" << "Statt <PF> bitte folgende Bezeichnung:" << currency
             << currency << "Abbruch der Eingabe setzt das Wort auf <Pf>!"
-            << QStringList { "Label9", "Label10", "Label11" };
+            << QStringList { "Label9", "Label10", "Label11" } << text;
     }
 
     // What the named control of the main window shows.
@@ -156,7 +161,7 @@ private slots:
         quitt w(platform);
         QCOMPARE(shownAll(w, targets), times(startupShown, targets.size()));
 
-        const QString typed = QStringLiteral("Größe für €");
+        QFETCH(QString, typed);
         platform.inputAnswers = { typed };
         trigger(w, action);
 
@@ -167,7 +172,7 @@ private slots:
         QCOMPARE(platform.messageTexts(), QStringList());
         QCOMPARE(shownAll(w, targets), times(typed, targets.size()));
         QCOMPARE(filesIn(tmp), sorted({ "erst.dat", file }));
-        QCOMPARE(fileBytes(tmp, file), QByteArray("Gr\xf6\xdf" "e f\xfcr \x80\r\n"));
+        QCOMPARE(fileBytes(tmp, file), codepage::encode(typed).value() + "\r\n");
 
         // The next start shows the new wording.
         ScriptedPlatform again(tmp.path());
@@ -176,8 +181,8 @@ private slots:
         QCOMPARE(again.messageTexts(), QStringList());
     }
 
-    void cancelOrEmptyTextRestoresTheBuiltInWording_data() { rows(); }
-    void cancelOrEmptyTextRestoresTheBuiltInWording()
+    void cancelKeepsTheWordingAnEmptyTextRestoresTheBuiltIn_data() { rows(); }
+    void cancelKeepsTheWordingAnEmptyTextRestoresTheBuiltIn()
     {
         QFETCH(QString, action);
         QFETCH(QString, file);
@@ -186,8 +191,12 @@ private slots:
         QFETCH(QString, cancelMessage);
         QFETCH(QStringList, targets);
 
-        // Cancel and an emptied, confirmed box are the same to the program.
+        // Cancel changes nothing; an emptied, confirmed box brings back the
+        // built-in wording (the rate refuses it, see wholePercentOnly).
         for (const std::optional<QString> &answer : { std::optional<QString>(), std::optional<QString>(QString()) }) {
+            const bool cancelled = !answer;
+            if (!cancelled && action == QStringLiteral("mwständern"))
+                continue;
             QTemporaryDir tmp;
             prepare(tmp);
             QVERIFY(writeFile(tmp, file, "Alt\r\n"));
@@ -200,6 +209,12 @@ private slots:
 
             QCOMPARE(platform.inputs.size(), 1);
             QCOMPARE(platform.inputs[0].defaultText, QStringLiteral("Alt"));
+            if (cancelled) {
+                QCOMPARE(platform.messages.size(), 0);
+                QCOMPARE(shownAll(w, targets), times("Alt", targets.size()));
+                QCOMPARE(fileBytes(tmp, file), QByteArray("Alt\r\n"));
+                continue;
+            }
             QCOMPARE(platform.messages.size(), 1);
             QCOMPARE(platform.messages[0].text, cancelMessage);
             QCOMPARE(platform.messages[0].title, messageTitle);
@@ -210,7 +225,43 @@ private slots:
         }
     }
 
-    void theFileOffersItsFirstLineUnderAnyCase_data() { rows(); }
+    void wholePercentOnly_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // empty: refused, mwst.dat untouched
+        QTest::newRow("19") << "19" << "19";
+        QTest::newRow("0") << "0" << "0";
+        QTest::newRow("blanks around 7") << " 7 " << "7";
+        QTest::newRow("19a") << "19a" << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("-5") << "-5" << "";
+        QTest::newRow("100") << "100" << "";
+        QTest::newRow("7,5") << "7,5" << "";
+    }
+    void wholePercentOnly()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QTemporaryDir tmp;
+        prepare(tmp);
+        QVERIFY(writeFile(tmp, "mwst.dat", "16\r\n"));
+        ScriptedPlatform platform(tmp.path());
+        quitt w(platform);
+        platform.inputAnswers = { typed };
+        w.mwständern->trigger();
+        if (stored.isEmpty()) {
+            QCOMPARE(platform.messages.size(), 1);
+            QVERIFY2(platform.messages[0].text.contains("0 bis 99"), qPrintable(platform.messages[0].text));
+            QCOMPARE(fileBytes(tmp, "mwst.dat"), QByteArray("16\r\n"));
+            QCOMPARE(w.Combo2->currentText(), QStringLiteral("16"));
+        } else {
+            QCOMPARE(platform.messages.size(), 0);
+            QCOMPARE(fileBytes(tmp, "mwst.dat"), stored.toLatin1() + "\r\n");
+            QCOMPARE(w.Combo2->currentText(), stored);
+        }
+    }
+
+    void theFileOffersItsFirstLineUnderAnyCase_data() { rows(false); }
     void theFileOffersItsFirstLineUnderAnyCase()
     {
         QFETCH(QString, action);
@@ -278,7 +329,8 @@ private slots:
             return op == WorkDir::Op::Write && name.compare(file, Qt::CaseInsensitive) == 0;
         });
 
-        platform.inputAnswers = { QStringLiteral("Neu") };
+        QFETCH(QString, typed);
+        platform.inputAnswers = { typed };
         trigger(w, action);
 
         QCOMPARE(platform.messages.size(), 1);
@@ -327,7 +379,7 @@ private slots:
         QCOMPARE(restarted.Label1->text(), QStringLiteral("Rechnung Nr.: "));
     }
 
-    void aCancelledTitleWordPassesThroughTheEmptyText()
+    void anEmptiedTitleWordPassesThroughTheEmptyText()
     {
         QTemporaryDir tmp;
         prepare(tmp);
@@ -339,7 +391,7 @@ private slots:
             captionDuringMessage = w.Label1->text();
             fileDuringMessage = QString::fromLatin1(fileBytes(tmp, "Quitname.dat"));
         };
-        platform.inputAnswers = { std::nullopt };
+        platform.inputAnswers = { QString() };
         w.stattquitt->trigger();
 
         QCOMPARE(captionDuringMessage, QStringLiteral(" Nr.: "));

@@ -163,6 +163,7 @@ void tst_UserDataWindow::saveEmpty()
     write(QStringLiteral("ort.dat"), "Altstadt\r\n");
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
+    testsupport::showSavedReceipt(w);
     Form6 *form = open(w);
     QVERIFY(form);
     form->Command1_Click();

@@ -35,6 +35,7 @@ int main(int argc, char **argv)
             const SoakReceipt r = soakReceipt(number);
             w.Text6->setText(r.totalUnits);
             w.Text7->setText(r.totalPennies);
+            w.Combo2->setEditText(r.rate);
             w.Combo3->setEditText(r.payer);
             w.Combo4->setEditText(r.purpose);
             w.Text11->setText(r.date);

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "amounts/netvat.h"
+#include "amounts/words.h"
+
 #include <QString>
 
 // The fields of receipt number n in the crash test.
 struct SoakReceipt
 {
     QString totalUnits, totalPennies, payer, purpose, date;
+    QString rate = QStringLiteral("16");
 };
 
 inline SoakReceipt soakReceipt(qlonglong n)
@@ -13,4 +17,18 @@ inline SoakReceipt soakReceipt(qlonglong n)
     return { QString::number(n * 7919 % 100000), QStringLiteral("%1").arg(n % 100, 2, 10, QLatin1Char('0')),
              QStringLiteral("Zahler Nr. %1, Käthe Müller").arg(n % 13), QStringLiteral("Zweck %1").arg(n % 5),
              QStringLiteral("%1.12.2026").arg(n % 28 + 1) };
+}
+
+// The text of receipt file n as saving writes it: net, VAT and words derived
+// from the total at the rate.
+inline QString soakFileText(qlonglong n)
+{
+    const SoakReceipt r = soakReceipt(n);
+    const Breakdown b = NetVatBreakdown({ r.totalUnits, r.totalPennies, r.rate });
+    QString text;
+    for (const QString &line : { QString::number(n), b.netUnits.value(), b.netPennies.value(), b.vatUnits.value(),
+                                 b.vatPennies.value(), r.totalUnits, r.totalPennies,
+                                 AmountInWords(r.totalUnits).value(), r.payer, r.purpose, r.date, QString() })
+        text += line + QStringLiteral("\r\n");
+    return text;
 }

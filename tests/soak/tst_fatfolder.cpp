@@ -55,9 +55,7 @@ QByteArray bytesOf(const QString &path)
 
 QByteArray soakBytes(qlonglong n)
 {
-    const SoakReceipt r = soakReceipt(n);
-    return testsupport::receiptFile(
-        { QString::number(n), "", "", "", "", r.totalUnits, r.totalPennies, "", r.payer, r.purpose, r.date, "" });
+    return codepage::encode(soakFileText(n)).value();
 }
 
 } // namespace
@@ -114,6 +112,7 @@ void tst_FatFolder::receiptsAndSettingsOnFat()
         const SoakReceipt r = soakReceipt(n);
         w.Text6->setText(r.totalUnits);
         w.Text7->setText(r.totalPennies);
+        w.Combo2->setEditText(r.rate);
         w.Combo3->setEditText(r.payer);
         w.Combo4->setEditText(r.purpose);
         w.Text11->setText(r.date);

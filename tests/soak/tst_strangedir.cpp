@@ -186,6 +186,7 @@ void tst_StrangeDir::searchLoadDelete()
     // The folder stays usable: a new receipt is saved next to the odd entries.
     w.Command2_Click();
     w.Text8->setText(QStringLiteral("13"));
+    w.Text6->setText(QStringLiteral("5"));
     w.Command1_Click();
     QCOMPARE(platform.messageTexts().last(), QStringLiteral("Quittung wurde gespeichert!"));
 }
