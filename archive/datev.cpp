@@ -72,11 +72,13 @@ QStringList headerFields(const DatevSettings &s, QDate fiscalStart, QDate from, 
     return f;
 }
 
-// The account a receipt's money is booked to. Where the program learns of
-// the issuer's tax mode, a small business's receipts go to
-// settings.smallBusinessAccount here, whatever their rate.
+// The account a receipt's money is booked to. A small business's receipts
+// without VAT have an account of their own; receipts from before, with VAT,
+// keep the account of their rate.
 int revenueAccountOf(const DatevSettings &settings, const EvaluationRow &row)
 {
+    if (settings.smallBusiness && row.rate == 0)
+        return settings.smallBusinessAccount;
     return row.rate ? settings.revenueAccount(*row.rate) : 0;
 }
 

@@ -3,6 +3,7 @@
 #include "archive/datev.h"
 #include "platform/controls.h"
 #include "settings/settings.h"
+#include "settings/taxdata.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -275,7 +276,8 @@ void saveDatevFiles(QWidget *parent, Platform &platform, const std::vector<Evalu
         return;
     }
     bool complete = false;
-    const DatevSettings settings = ReadDatevSettings(platform.files(), &complete);
+    DatevSettings settings = ReadDatevSettings(platform.files(), &complete);
+    settings.smallBusiness = ReadTaxData(platform.files()).mode == TaxData::Mode::SmallBusiness;
     if (!complete) {
         // The first time the settings are asked for; the rows wait with the
         // window, which is modal over the evaluation.

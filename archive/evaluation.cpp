@@ -172,6 +172,10 @@ std::optional<int> derivedRate(const StoredAmount &total, const StoredAmount &ne
     // The VAT is the total less the net, both to the penny.
     if (net.cents + vat.cents != total.cents)
         return std::nullopt;
+    // A receipt without VAT (a small business, a tax-free turnover) keeps
+    // the whole total as its net.
+    if (vat.cents == 0)
+        return 0;
     std::optional<int> found;
     for (int rate = 1; rate <= 99; ++rate) {
         if (netCents(total.cents, rate) != net.cents)

@@ -33,6 +33,9 @@ struct DatevSettings
     int cashAccount = 0;
     std::array<int, rates.size()> revenueAccounts {};
     int smallBusinessAccount = 0;
+    // The issuer is a small business (no VAT charged): its receipts without
+    // VAT go to smallBusinessAccount. Taken from the tax data, not stored here.
+    bool smallBusiness = false;
 
     // The accounts the chart has for these, with no numbers of the client.
     static DatevSettings defaults(Chart chart);

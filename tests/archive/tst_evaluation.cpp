@@ -88,7 +88,11 @@ private slots:
                 const QList<int> same = ratesOf[*b.netUnits + ',' + *b.netPennies + ';' + *b.vatUnits + ',' + *b.vatPennies];
                 const auto found = derivedRate(total, StoredAmount::read(b.netUnits->toLatin1(), b.netPennies->toLatin1()),
                                                StoredAmount::read(b.vatUnits->toLatin1(), b.vatPennies->toLatin1()));
-                const std::optional<int> expected = same.size() == 1 ? std::optional<int>(rate) : std::nullopt;
+                // A VAT of 0,00 is no VAT: such a receipt counts at 0 %.
+                const bool noVat = *b.vatUnits == QLatin1String("0") && *b.vatPennies == QLatin1String("00");
+                const std::optional<int> expected = noVat ? std::optional<int>(0)
+                    : same.size() == 1                   ? std::optional<int>(rate)
+                                                         : std::nullopt;
                 if (found != expected)
                     QFAIL(qPrintable(QStringLiteral("total %1,%2 at %3 %: found %4")
                                          .arg(units, pennies)
@@ -119,8 +123,12 @@ private slots:
             << receipt("3", " 9 ,35", "0,65 ", "10, 0", "") << true << "9,35" << "7" << "0,65" << "10,00" << "";
         QTest::newRow("net and VAT not adding up") << receipt("4", "86,21", "13,78", "100,00", "X") << true << "86,21"
                                                    << "?" << "13,78" << "100,00" << "X";
-        QTest::newRow("a penny fits every rate") << receipt("5", "0,01", "0,00", "0,01", "X") << true << "0,01" << "?"
-                                                 << "0,00" << "0,01" << "X";
+        QTest::newRow("a penny without VAT is 0 %") << receipt("5", "0,01", "0,00", "0,01", "X") << true << "0,01"
+                                                    << "0" << "0,00" << "0,01" << "X";
+        QTest::newRow("net is the total, VAT 0,00: 0 %") << receipt("5", "100,00", "0,00", "100,00", "X") << true
+                                                         << "100,00" << "0" << "0,00" << "100,00" << "X";
+        QTest::newRow("a penny's VAT fits every rate") << receipt("5", "0,00", "0,01", "0,01", "X") << true << "0,00"
+                                                       << "?" << "0,01" << "0,01" << "X";
         QTest::newRow("net missing") << receipt("6", ",", "13,79", "100,00", "X") << true << "" << "?" << "13,79"
                                      << "100,00" << "X";
         QTest::newRow("letters in the total") << receipt("7", "86,21", "13,79", "1OO,00", "X") << false << "86,21"
@@ -268,7 +276,7 @@ private slots:
         QCOMPARE(csv.count("\r\n"), 4);
         QCOMPARE(csv.count('\n'), 4);
         // Quoted where LibreOffice would split it: a decimal comma, a comma, a tab.
-        QVERIFY(csv.contains("\r\n9;02.01.2026; -1;\"'\tTab\";\"0,01\";?;\"0,00\";\"0,01\"\r\n"));
+        QVERIFY(csv.contains("\r\n9;02.01.2026; -1;\"'\tTab\";\"0,01\";0;\"0,00\";\"0,01\"\r\n"));
 
         const QString python = QStandardPaths::findExecutable("python3");
         if (python.isEmpty())
@@ -287,7 +295,7 @@ private slots:
             read.append(row.toVariant().toStringList());
         const QList<QStringList> expected {
             { "Nr.", "Datum", "Erhalten von", QString::fromUtf8("Für"), "Netto", "MWSt-Satz", "MWSt", "Gesamt" },
-            { "9", "02.01.2026", " -1", "'\tTab", "0,01", "?", "0,00", "0,01" },
+            { "9", "02.01.2026", " -1", "'\tTab", "0,01", "0", "0,00", "0,01" },
             { "7", "01.03.2026", "'=HYPERLINK(\"x\")", QString::fromUtf8("Miete; März \"alt\""), "1008,40", "19", "191,60",
               "1200,00" },
             { "'-8", "31.12.2025", "'+49 711", "'@Summe", "", "?", "", "12a,5" },
