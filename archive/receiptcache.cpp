@@ -158,14 +158,13 @@ void ReceiptCache::follow(const WorkDir &dir, const QStringList &files)
     // Above the limit the stats would cost more than the search itself
     // (0.3 s of processor time for 100 000 files), and the watch is taken at
     // its word: a file linked later stays unseen there until the window is
-    // opened anew. A file stamped too recently for its stamp to vouch is read
-    // again.
-    if (m_files.size() <= statEveryReadingUpTo) {
+    // opened anew. Up to now the watch vouches for these files, so their
+    // stamps are good however recent; and a file that has gained a link
+    // since is read again whatever its stamp says.
+    if (m_files.size() <= statEveryReadingUpTo && m_watch->stampsTell()) {
         for (Held &held : m_held) {
             if (held.at >= 0 && held.trust == Trust::Watched)
-                held.trust = m_watch->stampsTell() && qMax(held.stamp.modified, held.stamp.changed) < m_settledBefore
-                    ? Trust::Stamped
-                    : Trust::Unsure;
+                held.trust = Trust::Stamped;
         }
     }
 }

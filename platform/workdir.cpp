@@ -393,7 +393,8 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
         };
         if (const FileStamp *known = options.held ? options.held(i) : nullptr) {
             // Follows a link as the open below does.
-            if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known) {
+            if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known
+                && (known->linked || st.st_nlink == 1)) {
                 options.kept(i);
                 continue;
             }

@@ -92,7 +92,7 @@ public:
         // held(index), where given, is the stamp of a copy of that file the
         // caller holds already, or null: a file that still has that stamp is
         // not read (one stat instead), and kept(index) is called instead of
-        // use(). Files are stamped then whatever `stamp` says.
+        // use(); a file that has gained a further hard link since is read. Files are stamped then whatever `stamp` says.
         std::function<const FileStamp *(qsizetype index)> held;
         std::function<void(qsizetype index)> kept;
         // Where given, called for a listed file that is passed over: one
