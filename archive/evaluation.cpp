@@ -328,7 +328,7 @@ std::vector<EvaluationRow> evaluate(const WorkDir &dir, const QStringList &files
     };
     std::vector<Piece> pieces(size_t(reader.pieces()));
     reader.run([&](qsizetype p, qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp, qint64) {
-        const qint64 modified = stamp.modified / 1000000;
+        const qint64 modified = stamp.modified.milliseconds();
         // The term holds no line end, so a match lies within one line.
         if (!term.foundIn(bytes.data(), bytes.size()))
             return;
@@ -336,6 +336,24 @@ std::vector<EvaluationRow> evaluate(const WorkDir &dir, const QStringList &files
         EvaluationRow row = evaluationRow(files.at(f), modified, bytes, piece.days);
         if (inPeriod(row.date))
             piece.rows.push_back(std::move(row));
+    }, [&](qsizetype p, qsizetype f, const WorkDir::FileStamp &stamp) {
+        // A file that could not be read may hold the term: it is listed,
+        // marked unreadable, in the period by its file's time where known.
+        Piece &piece = pieces[size_t(p)];
+        EvaluationRow row;
+        row.fileName = files.at(f);
+        row.total.kind = StoredAmount::Kind::Unreadable;
+        row.payer = stamp.size > WorkDir::maxReadEachBytes
+            ? QStringLiteral("(Datei nicht gelesen: %1 MB, zu groß für eine Quittung)").arg(stamp.size >> 20)
+            : QStringLiteral("(Datei nicht lesbar)");
+        if (stamp.size >= 0) {
+            row.modifiedMs = stamp.modified.milliseconds();
+            row.date = piece.days.dayOf(row.modifiedMs);
+            row.datedByFile = true;
+            if (!inPeriod(row.date))
+                return;
+        }
+        piece.rows.push_back(std::move(row));
     });
     size_t count = 0;
     for (const Piece &piece : pieces)
@@ -499,11 +517,13 @@ QByteArray evaluationCsv(const std::vector<EvaluationRow> &rows, const std::vect
 
 bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
+    // Unbuffered: a write that fails (a full disk) says why at once;
+    // buffered, the reason is lost by the time the file is committed.
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.commit())
         return true;
     if (error)
         *error = QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden. (%2)")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+                     .arg(QDir::toNativeSeparators(path), WorkDir::reasonText(file.errorString()));
     return false;
 }

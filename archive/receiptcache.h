@@ -104,8 +104,9 @@ private:
     void forget(Held &held);
     void compact();
 
+    static constexpr qsizetype statEveryReadingUpTo = 10000;
     std::chrono::nanoseconds m_settle;
-    qint64 m_settledBefore = 0; // of the reading under way
+    WorkDir::Time m_settledBefore; // of the reading under way
     QString m_path;
     std::unique_ptr<FolderWatch> m_watch;
     QStringList m_files;
@@ -134,7 +135,10 @@ public:
     // `at` is the position of the bytes in blocks() with a cache, else -1.
     using Visit = std::function<void(qsizetype piece, qsizetype index, QByteArrayView bytes,
                                      const WorkDir::FileStamp &stamp, qint64 at)>;
-    void run(const Visit &visit);
+    // unread(piece, index, stamp), where given, for each listed file that
+    // was passed over (see WorkDir::ReadOptions::passed).
+    using Unread = std::function<void(qsizetype piece, qsizetype index, const WorkDir::FileStamp &stamp)>;
+    void run(const Visit &visit, const Unread &unread = {});
     // Keeps bytes in the piece's block (for visit); gives their position.
     qint64 keep(qsizetype piece, QByteArrayView bytes);
     // After run(): the blocks the positions point into, shared with the cache
@@ -161,4 +165,5 @@ private:
     std::vector<Piece> m_done;
     std::vector<QByteArray> m_blocks; // without a cache
     std::atomic<qint64> m_nextBlock { 0 };
+    Unread m_unread;
 };

@@ -97,7 +97,8 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
 
     // 4. to 6. The bookkeeping; each part is tried even when another failed.
     QStringList failures;
-    if (!WriteSetting(dir, settingsfile::nummer, number, &error))
+    if (const WorkDir::Lock lock = dir.lock(settingsfile::nummer, &error); !lock
+        || !WriteSetting(dir, settingsfile::nummer, number, &error))
         failures.append(error);
     if (!RememberListEntry(dir, r.payer, settingsfile::von, &error))
         failures.append(error);

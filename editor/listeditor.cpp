@@ -194,9 +194,16 @@ void ListEditor::Command1_Click()
     // receipt) are not the user's to drop unseen: they go after the edited
     // text, and the user is told.
     QStringList added;
+    // A receipt saved on another desk may add to the list meanwhile.
+    WorkDir::Lock lock = dir.lock(m_layout.listFile, &error);
+    if (!lock) {
+        m_platform.messageBox(this, error);
+        return;
+    }
     if (dir.exists(m_layout.listFile)) {
         const auto now = textfile::readLines(dir, m_layout.listFile);
         if (!now) {
+            lock.release();
             m_platform.messageBox(this, QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden; die Liste "
                                                        "wurde nicht gespeichert.")
                                             .arg(dir.storedName(m_layout.listFile)));
@@ -207,7 +214,9 @@ void ListEditor::Command1_Click()
     for (const QString &line : std::as_const(added))
         text += line + textlines::lineEnd;
     // A failed write keeps the editor open with the user's text.
-    if (!textfile::write(dir, m_layout.listFile, text, &error)) {
+    const bool written = textfile::write(dir, m_layout.listFile, text, &error);
+    lock.release();
+    if (!written) {
         m_platform.messageBox(this, error);
         return;
     }

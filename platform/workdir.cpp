@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,6 +41,113 @@ void setError(QString *error, const QString &text)
 QString WorkDir::failureMessage(const QString &name, const QString &what, const QString &reason)
 {
     return failure(name, what, reason);
+}
+
+namespace {
+
+struct GermanReason
+{
+    int err;
+    const char *text;
+};
+const GermanReason germanReasons[] = {
+    { ENOSPC, "Der Datenträger ist voll" },
+    { EDQUOT, "Der zugeteilte Speicherplatz ist aufgebraucht" },
+    { EROFS, "Der Datenträger ist schreibgeschützt" },
+    { EACCES, "Keine Berechtigung" },
+    { EPERM, "Nicht erlaubt" },
+    { EEXIST, "Die Datei existiert bereits" },
+    { ENOENT, "Die Datei oder der Ordner ist nicht vorhanden" },
+    { EIO, "Ein-/Ausgabefehler" },
+};
+
+} // namespace
+
+QString WorkDir::reasonText(int err)
+{
+    for (const GermanReason &r : germanReasons) {
+        if (r.err == err)
+            return QString::fromUtf8(r.text);
+    }
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QString WorkDir::reasonText(const QString &systemText)
+{
+    // Qt's error texts for files are the system's strerror() texts, in the
+    // system's language; the errno behind them is gone by the time Qt
+    // reports, so the text is matched. Qt's own texts stand as they are.
+    for (const GermanReason &r : germanReasons) {
+        if (systemText == QString::fromLocal8Bit(std::strerror(r.err)))
+            return QString::fromUtf8(r.text);
+    }
+    return systemText;
+}
+
+WorkDir::Lock &WorkDir::Lock::operator=(Lock &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_path = std::exchange(other.m_path, {});
+    }
+    return *this;
+}
+
+void WorkDir::Lock::release()
+{
+    if (!m_path.isEmpty())
+        ::unlink(m_path.constData());
+    m_path.clear();
+}
+
+WorkDir::Lock WorkDir::lock(const QString &name, QString *error, int waitMs) const
+{
+    const QByteArray path = QFile::encodeName(filePath(QStringLiteral(".zettelfix-%1.lock").arg(name.toLower())));
+    QElapsedTimer waited;
+    waited.start();
+    // The lock seen standing, and since when: its own time may come from
+    // another desk's clock, so its age is also measured here.
+    struct stat seen {};
+    qint64 seenSince = 0;
+    unsigned pause = 200; // microseconds, doubled up to 20 ms
+    for (;;) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            Lock held;
+            held.m_path = path;
+            return held;
+        }
+        const int err = errno;
+        if (err != EEXIST) {
+            setError(error, failure(name, QStringLiteral("gesperrt"), reasonText(err)));
+            return {};
+        }
+        struct stat st;
+        if (::stat(path.constData(), &st) == 0) {
+            if (st.st_ino != seen.st_ino || st.st_mtim.tv_sec != seen.st_mtim.tv_sec
+                || st.st_mtim.tv_nsec != seen.st_mtim.tv_nsec) {
+                seen = st;
+                seenSince = waited.elapsed();
+            }
+            const bool old = std::time(nullptr) - st.st_mtim.tv_sec > staleSeconds;
+            if (old || waited.elapsed() - seenSince > staleSeconds * 1000) {
+                // Taken over by renaming it away first: of several copies
+                // that find it stale at once, only one renames it.
+                const QByteArray away = path + '.' + QByteArray::number(qint64(::getpid())) + ".stale";
+                if (::rename(path.constData(), away.constData()) == 0)
+                    ::unlink(away.constData());
+                continue;
+            }
+        }
+        if (waited.elapsed() > waitMs) {
+            setError(error, failure(name, QStringLiteral("gesperrt"),
+                                    QStringLiteral("Die Datei wird gerade von einem anderen Programm benutzt")));
+            return {};
+        }
+        ::usleep(pause);
+        pause = qMin(pause * 2, 20000u);
+    }
 }
 
 WorkDir::WorkDir(const QString &path)
@@ -76,8 +185,8 @@ WorkDir::Stamp WorkDir::directoryStamp() const
     struct stat st;
     if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
         return {};
-    return { qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-             qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec };
+    return { { qint64(st.st_mtim.tv_sec), qint32(st.st_mtim.tv_nsec) },
+             { qint64(st.st_ctim.tv_sec), qint32(st.st_ctim.tv_nsec) } };
 }
 
 bool WorkDir::indexCurrent() const
@@ -107,7 +216,19 @@ void WorkDir::ensureIndex() const
             const char *n = e->d_name;
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
                 continue;
-            const QString name = QFile::decodeName(n);
+            QString name = QFile::decodeName(n);
+            if (name.contains(QChar::ReplacementCharacter) && QFile::encodeName(name) != QByteArrayView(n)) {
+                // Not in the system's encoding: a Latin-1 name, as an old
+                // disk holds them. A name in the system's encoding that reads
+                // the same comes first.
+                const QString latin1 = QString::fromLatin1(n);
+                if (!m_native.contains(latin1)) {
+                    if (QFile::exists(filePath(latin1)))
+                        continue;
+                    m_native.insert(latin1, QByteArray(n));
+                }
+                name = latin1;
+            }
             m_index.insert(name.toLower(), name);
         }
         ::closedir(d);
@@ -120,6 +241,7 @@ void WorkDir::noteAdded(const QString &storedName, bool indexWasCurrent) const
 {
     if (!indexWasCurrent)
         return;
+    m_index.remove(storedName.toLower(), storedName);
     m_index.insert(storedName.toLower(), storedName);
     m_stamp = directoryStamp();
 }
@@ -128,7 +250,7 @@ void WorkDir::noteRemoved(const QString &storedName, bool indexWasCurrent) const
 {
     if (!indexWasCurrent)
         return;
-    m_index.remove(storedName.toLower());
+    m_index.remove(storedName.toLower(), storedName);
     m_stamp = directoryStamp();
 }
 
@@ -157,32 +279,82 @@ QString WorkDir::storedName(const QString &name) const
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
         ensureIndex();
-        const auto found = m_index.constFind(lower);
+        auto found = m_index.constFind(lower);
         if (found == m_index.constEnd())
             return {};
-        if (QFileInfo::exists(filePath(*found)))
-            return *found;
+        for (; found != m_index.constEnd() && found.key() == lower; ++found) {
+            if (storedExists(*found))
+                return *found;
+        }
         refresh(); // the index was stale
     }
     return {};
 }
 
+QByteArray WorkDir::nativeName(const QString &storedName) const
+{
+    const auto found = m_native.constFind(storedName);
+    return found != m_native.constEnd() ? *found : QFile::encodeName(storedName);
+}
+
+bool WorkDir::storedExists(const QString &storedName) const
+{
+    struct stat st;
+    return ::stat(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(storedName)).constData(), &st) == 0;
+}
+
 std::optional<QByteArray> WorkDir::readBytes(const QString &name) const
+{
+    return readUpTo(name, maxReadBytes, true);
+}
+
+std::optional<QByteArray> WorkDir::readStart(const QString &name, qint64 maxBytes) const
+{
+    return readUpTo(name, maxBytes, false);
+}
+
+std::optional<QByteArray> WorkDir::readUpTo(const QString &name, qint64 maxBytes, bool refuseLarger) const
 {
     if (faulted(Op::Read, name, nullptr))
         return std::nullopt;
     const QString stored = storedName(name);
     if (stored.isEmpty())
         return std::nullopt;
-    // Only a regular file: a pipe would block, a device never end.
-    if (!QFileInfo(filePath(stored)).isFile())
+    // Not blocking on a pipe; only a regular file is read, a device would
+    // never end.
+    const QByteArray path = QFile::encodeName(m_path) + '/' + nativeName(stored);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
         return std::nullopt;
-    QFile file(filePath(stored));
-    if (!file.open(QIODevice::ReadOnly))
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (refuseLarger && st.st_size > maxBytes)) {
+        ::close(fd);
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+    }
+    QByteArray bytes(qsizetype(qMin<qint64>(st.st_size, maxBytes)), Qt::Uninitialized);
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size()) {
+            // Grown since the stat.
+            if (size >= maxBytes)
+                break;
+            bytes.resize(qsizetype(qMin<qint64>(maxBytes, qMax<qint64>(4096, size * 2))));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        size += got;
+    }
+    ::close(fd);
+    if (refuseLarger && size >= maxBytes && st.st_size < maxBytes)
+        return std::nullopt; // grew beyond the bound while read
+    bytes.resize(size);
     return bytes;
 }
 
@@ -191,8 +363,8 @@ namespace {
 WorkDir::FileStamp stampOf(const struct stat &st, bool throughLink = false)
 {
     return { qint64(st.st_size),
-             qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-             qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
+             { qint64(st.st_mtim.tv_sec), qint32(st.st_mtim.tv_nsec) },
+             { qint64(st.st_ctim.tv_sec), qint32(st.st_ctim.tv_nsec) },
              quint64(st.st_dev),
              quint64(st.st_ino),
              throughLink || st.st_nlink > 1 };
@@ -215,17 +387,24 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
         const QString &name = storedNames.at(i);
         if (!isBareName(name))
             continue;
-        const QByteArray encoded = QFile::encodeName(name);
-        struct stat st;
+        const QByteArray encoded = nativeName(name);
+        struct stat st {};
+        const auto passOver = [&](const FileStamp &stamp) {
+            if (options.passed)
+                options.passed(i, stamp);
+        };
         if (const FileStamp *known = options.held ? options.held(i) : nullptr) {
             // Follows a link as the open below does.
-            if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known) {
+            if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known
+                && (known->linked || st.st_nlink == 1)) {
                 options.kept(i);
                 continue;
             }
         }
-        if (faulted(Op::Read, name, nullptr))
+        if (faulted(Op::Read, name, nullptr)) {
+            passOver(FileStamp());
             continue;
+        }
         // Not blocking: a pipe under a receipt's name must not stop the reading.
         // A symbolic link is followed, but the caller learns of it.
         const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -235,13 +414,16 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             throughLink = true;
             fd = ::openat(dir, encoded.constData(), flags);
         }
-        if (fd < 0)
+        if (fd < 0) {
+            passOver(FileStamp());
             continue;
+        }
         // Only a regular file: a device under that name (a link to /dev/zero)
-        // would never end.
+        // would never end. Nor one far larger than any receipt.
         const bool stamped = options.stamp || options.held || throughLink;
-        if (stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        if (stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxReadEachBytes)) {
             ::close(fd);
+            passOver(S_ISREG(st.st_mode) ? stampOf(st, throughLink) : FileStamp());
             continue;
         }
         // One read for the whole file where the size holds; a short read is its end.
@@ -259,7 +441,7 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             // A regular file reads short only at its end.
             if (size < buffer.size() || got == 0)
                 break;
-            if (!stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            if ((!stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) || size > maxReadEachBytes) {
                 ok = false;
                 break;
             }
@@ -268,6 +450,11 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
         ::close(fd);
         if (ok)
             use(i, QByteArrayView(buffer.constData(), size), stamped ? stampOf(st, throughLink) : FileStamp());
+        else
+            passOver(FileStamp());
+        // A file that grew far beyond the receipts' size leaves no large buffer behind.
+        if (buffer.size() > 4 * maxReadEachBytes)
+            buffer = QByteArray(64 * 1024, Qt::Uninitialized);
     }
     ::close(dir);
 }
@@ -285,8 +472,9 @@ bool WorkDir::write(const QString &name, const QByteArray &bytes, QString *error
     if (stored.isEmpty())
         stored = name;
     QSaveFile file(filePath(stored));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        setError(error, failure(stored, QStringLiteral("geschrieben"), file.errorString()));
+    // Unbuffered, so that a failing write (a full disk) reports its reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() || !file.commit()) {
+        setError(error, failure(stored, QStringLiteral("geschrieben"), reasonText(file.errorString())));
         return false;
     }
     noteAdded(stored, wasCurrent);
@@ -320,13 +508,16 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &
         setError(error, failure(name, QStringLiteral("angelegt"), QStringLiteral("ungültiger Name")));
         return CreateResult::Failed;
     }
+    // Two desks saving the same number, in the same or another letter case.
+    const Lock held = lock(name, error);
+    if (!held)
+        return CreateResult::Failed;
     if (exists(name))
         return CreateResult::Exists;
-    const bool wasCurrent = indexCurrent();
     QTemporaryFile temp(filePath(QStringLiteral(".zettelfix-XXXXXX.tmp")));
     if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()
         || ::fsync(temp.handle()) != 0) {
-        setError(error, failure(name, QStringLiteral("angelegt"), temp.errorString()));
+        setError(error, failure(name, QStringLiteral("angelegt"), reasonText(temp.errorString())));
         return CreateResult::Failed;
     }
     // A temporary file is private to its owner; the receipt gets the
@@ -342,15 +533,30 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &
     case CreateResult::Exists:
         return CreateResult::Exists;
     case CreateResult::Failed:
+        // A share without hard links may refuse the loser of a race for the
+        // name with some other error than "exists".
+        refresh();
+        if (exists(name))
+            return CreateResult::Exists;
         setError(error, failure(name, QStringLiteral("angelegt"), reason));
         return CreateResult::Failed;
     case CreateResult::Created:
         break;
     }
-    // The temporary name goes now rather than with the QTemporaryFile, so that
-    // the folder index is noted as current after both changes.
     temp.remove();
-    noteAdded(name, wasCurrent);
+    // The folder is read afresh (one readdir, which the next lookup of a
+    // missing name would do anyway): another spelling of the name beside
+    // the new file means the number was taken; the new file goes again.
+    refresh();
+    ensureIndex();
+    const QString lower = name.toLower();
+    for (auto it = m_index.constFind(lower); it != m_index.constEnd() && it.key() == lower; ++it) {
+        if (*it != name && QFileInfo::exists(filePath(*it))) {
+            ::unlink(to.constData());
+            refresh();
+            return CreateResult::Exists;
+        }
+    }
     return CreateResult::Created;
 }
 
@@ -398,7 +604,7 @@ WorkDir::CreateResult WorkDir::placeNew(const QString &name, const QByteArray &f
         err = errno;
         if (err == EEXIST)
             return CreateResult::Exists;
-        *reason = QString::fromLocal8Bit(std::strerror(err));
+        *reason = reasonText(err);
         return CreateResult::Failed;
     }
     qsizetype written = 0;
@@ -419,7 +625,7 @@ WorkDir::CreateResult WorkDir::placeNew(const QString &name, const QByteArray &f
         err = EIO;
     if (err != 0) {
         ::unlink(to.constData());
-        *reason = QString::fromLocal8Bit(std::strerror(err));
+        *reason = reasonText(err);
         return CreateResult::Failed;
     }
     return CreateResult::Created;
@@ -437,7 +643,7 @@ bool WorkDir::remove(const QString &name, QString *error)
     const bool wasCurrent = indexCurrent();
     QFile file(filePath(stored));
     if (!file.remove()) {
-        setError(error, failure(stored, QStringLiteral("gelöscht"), file.errorString()));
+        setError(error, failure(stored, QStringLiteral("gelöscht"), reasonText(file.errorString())));
         return false;
     }
     noteRemoved(stored, wasCurrent);

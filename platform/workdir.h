@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The program's working directory. Every file the program keeps lives here
 // under a bare name, as 8-bit Windows-1252 text with CR LF line ends; this
@@ -48,15 +49,27 @@ public:
     // Readers give nothing when the file is missing or cannot be read.
     // (text/textfile.h reads them as text.)
     std::optional<QByteArray> readBytes(const QString &name) const;
+    // At most the first maxBytes of the file, however large it is.
+    std::optional<QByteArray> readStart(const QString &name, qint64 maxBytes) const;
     // A file's state as the file system tells it. Two equal stamps mean the
     // same content as far as the file system can say: every write moves the
     // change time, also when the size stays and the modification time is put
     // back, and a file put in another's place has another inode.
+    // A time as the file system keeps it: seconds since the epoch and
+    // nanoseconds apart, since nanoseconds alone run out of 64 bits in 2262
+    // and a file system may stamp later times.
+    struct Time
+    {
+        qint64 seconds = 0;
+        qint32 nanoseconds = 0;
+        auto operator<=>(const Time &) const = default;
+        qint64 milliseconds() const { return seconds * 1000 + nanoseconds / 1000000; }
+    };
     struct FileStamp
     {
         qint64 size = -1;
-        qint64 modified = 0; // nanoseconds since the epoch
-        qint64 changed = 0;
+        Time modified;
+        Time changed;
         quint64 device = 0;
         quint64 inode = 0;
         // Reached through a symbolic link, or with further hard links: the
@@ -79,10 +92,21 @@ public:
         // held(index), where given, is the stamp of a copy of that file the
         // caller holds already, or null: a file that still has that stamp is
         // not read (one stat instead), and kept(index) is called instead of
-        // use(). Files are stamped then whatever `stamp` says.
+        // use(); a file that has gained a further hard link since is read. Files are stamped then whatever `stamp` says.
         std::function<const FileStamp *(qsizetype index)> held;
         std::function<void(qsizetype index)> kept;
+        // Where given, called for a listed file that is passed over: one
+        // that cannot be opened or read, no regular file, or larger than
+        // maxReadEachBytes (not read at all). The stamp where it was taken.
+        std::function<void(qsizetype index, const FileStamp &stamp)> passed;
     };
+    // A receipt is some hundred bytes; one padded by hand to megabytes is
+    // still read, but a larger file under a receipt's name (a sparse file of
+    // many gigabytes) is not read by readEach().
+    static constexpr qint64 maxReadEachBytes = qint64(16) << 20;
+    // Nor by readBytes(), which reads the list and settings files; see also
+    // readStart().
+    static constexpr qint64 maxReadBytes = qint64(64) << 20;
     // Reads the files storedNames[from, to) one after another, as a search
     // through the whole archive does: names as stored (list() gives them),
     // each file with one open, one read where it fits the buffer and one
@@ -108,7 +132,11 @@ public:
     bool append(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     // Create a file that must not replace another one, in any letter case: the
     // bytes go to a temporary file that is then renamed, and the rename
-    // refuses an existing target.
+    // refuses an existing target. Copies of the program hold the name's lock
+    // meanwhile; and where the file system tells letter case apart and
+    // another spelling of the name turns up beside the new file anyway (a
+    // program that takes no lock, a share that listed the folder from its
+    // cache), the new file is removed again: Exists.
     CreateResult createNew(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     bool remove(const QString &name, QString *error = nullptr);
     // Moves the file to the user's trash; where there is no trash it stays.
@@ -138,6 +166,31 @@ public:
     // Returns how many were removed.
     int removeLeftovers(int olderThanSeconds = 600) const;
 
+    // An exclusive hold on a file among all copies of the program that use
+    // the folder, also from other desks: a hidden lock file beside it,
+    // ".zettelfix-<name in lower case>.lock", created exclusively. O_EXCL
+    // holds on FAT and on network shares where fcntl() locks are not passed
+    // on or not kept. A lock that stays the same for `staleSeconds` (or whose
+    // time says it is that old) belongs to a copy that died, and is taken
+    // over. Hold it only for a read and a rewrite.
+    class Lock
+    {
+    public:
+        Lock() = default;
+        Lock(Lock &&other) noexcept : m_path(std::exchange(other.m_path, {})) { }
+        Lock &operator=(Lock &&other) noexcept;
+        ~Lock() { release(); }
+        explicit operator bool() const { return !m_path.isEmpty(); }
+        void release();
+
+    private:
+        friend class WorkDir;
+        QByteArray m_path;
+    };
+    static constexpr int staleSeconds = 5;
+    // Waits up to waitMs for the lock; a lock not had gives a German message.
+    Lock lock(const QString &name, QString *error = nullptr, int waitMs = 15000) const;
+
     void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 
     // True, with the German message in *error, when the fault hook fails the
@@ -145,6 +198,12 @@ public:
     bool faulted(Op op, const QString &name, QString *error) const;
     // 'Die Datei "<name>" konnte nicht <what> werden.', with the reason.
     static QString failureMessage(const QString &name, const QString &what, const QString &reason);
+    // The reason for a system error number in German words where it is a
+    // common one (full disk, read-only, no permission, exists, not found),
+    // else the system's own text.
+    static QString reasonText(int err);
+    // The same for a reason the system or Qt gave as text.
+    static QString reasonText(const QString &systemText);
 
 private:
     // The spellings of a name tried before the index is asked.
@@ -154,8 +213,8 @@ private:
     void ensureIndex() const;
     struct Stamp
     {
-        qint64 modified = -1;
-        qint64 changed = -1;
+        Time modified { -1, 0 };
+        Time changed { -1, 0 };
         bool operator==(const Stamp &) const = default;
     };
     Stamp directoryStamp() const;
@@ -164,9 +223,19 @@ private:
     void noteRemoved(const QString &storedName, bool indexWasCurrent) const;
     bool indexCurrent() const;
 
+    // The name as the file system holds it. A name that is not in the
+    // system's encoding (Latin-1 from an old disk) is listed decoded as
+    // Latin-1 and kept here with its bytes, so that it can still be read.
+    QByteArray nativeName(const QString &storedName) const;
+    bool storedExists(const QString &storedName) const;
+    std::optional<QByteArray> readUpTo(const QString &name, qint64 maxBytes, bool refuseLarger) const;
+
     QString m_path;
     FaultHook m_faultHook;
+    mutable QHash<QString, QByteArray> m_native;
     mutable bool m_indexed = false;
     mutable Stamp m_stamp;
-    mutable QHash<QString, QString> m_index; // lower-case name -> stored name
+    // lower-case name -> stored names: a folder on a disk that tells letter
+    // case apart may hold "5.num" and "5.NUM", and both are listed.
+    mutable QMultiHash<QString, QString> m_index;
 };

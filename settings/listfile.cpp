@@ -66,6 +66,11 @@ bool knows(const QStringList &lines, const QString &entry)
 
 bool RememberListEntry(WorkDir &dir, const QString &entry, const QString &listFile, QString *error)
 {
+    // Another desk may add to the same list at the same moment: read and
+    // rewrite it under the lock, or one of the two entries is lost.
+    const WorkDir::Lock lock = dir.lock(listFile, error);
+    if (!lock)
+        return false;
     const bool exists = dir.exists(listFile);
     QByteArray old;
     if (exists) {

@@ -10,7 +10,9 @@ bool SettingsExists(const WorkDir &dir, const QString &name)
 
 std::optional<QString> settingValue(const WorkDir &dir, const QString &name)
 {
-    const auto bytes = dir.readBytes(name);
+    // A settings value is a short line; a file of gigabytes under a
+    // settings name must not hold up the start.
+    const auto bytes = dir.readStart(name, 64 * 1024);
     if (!bytes || bytes->isEmpty())
         return std::nullopt;
     // Only the first line counts; a line ends at CR or LF.

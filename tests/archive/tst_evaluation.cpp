@@ -158,22 +158,24 @@ private slots:
         QTEST(row.payer, "payer");
     }
 
+    // A file that cannot be read (the dangling link) may hold the term and
+    // the day: it is listed, marked, never left out silently.
     void choosesByTermAndPeriod_data()
     {
         QTest::addColumn<QString>("term");
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("everything, the empty file too") << "" << "" << "" << QStringList { "1", "2", "10", "11", "x" };
+        QTest::newRow("everything, the empty file too") << "" << "" << "" << QStringList { "1", "2", "10", "11", "broken", "x" };
         QTest::newRow("letter case and umlauts") << QString::fromUtf8("MÜLLER") << "" << ""
-                                                 << QStringList { "2", "10" };
-        QTest::newRow("any line: the words") << "worte" << "" << "" << QStringList { "1", "2", "10", "11" };
-        QTest::newRow("a blank as typed") << "ta m" << "" << "" << QStringList { "2" };
-        QTest::newRow("two blanks as typed") << "ta  m" << "" << "" << QStringList {};
-        QTest::newRow("from, inclusive") << "" << "2026-03-01" << "" << QStringList { "10", "11", "x" };
-        QTest::newRow("to, inclusive") << "" << "" << "2026-03-01" << QStringList { "1", "2", "10" };
+                                                 << QStringList { "2", "10", "broken" };
+        QTest::newRow("any line: the words") << "worte" << "" << "" << QStringList { "1", "2", "10", "11", "broken" };
+        QTest::newRow("a blank as typed") << "ta m" << "" << "" << QStringList { "2", "broken" };
+        QTest::newRow("two blanks as typed") << "ta  m" << "" << "" << QStringList { "broken" };
+        QTest::newRow("from, inclusive") << "" << "2026-03-01" << "" << QStringList { "10", "11", "broken", "x" };
+        QTest::newRow("to, inclusive") << "" << "" << "2026-03-01" << QStringList { "1", "2", "10", "broken" };
         QTest::newRow("one day and a term") << QString::fromUtf8("müller") << "2026-03-01" << "2026-03-01"
-                                            << QStringList { "10" };
+                                            << QStringList { "10", "broken" };
     }
     void choosesByTermAndPeriod()
     {

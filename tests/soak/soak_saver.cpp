@@ -2,7 +2,7 @@
 // window, until it is killed: the crash test's victim. With a last number it
 // stops after that receipt was saved (by it or by another copy) and exits.
 //
-//   soak_saver <working folder> [last number]
+//   soak_saver <working folder> [last number [distinct]]
 //
 // Each receipt's fields follow from its number (see soakReceipt), so that a
 // test can tell a whole receipt file from a damaged one.
@@ -19,9 +19,10 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2 && argc != 3)
+    if (argc < 2 || argc > 4)
         return 2;
-    const qlonglong lastNumber = argc == 3 ? QByteArray(argv[2]).toLongLong() : -1;
+    const bool distinct = argc == 4;
+    const qlonglong lastNumber = argc >= 3 ? QByteArray(argv[2]).toLongLong() : -1;
     ScriptedPlatform platform(QString::fromLocal8Bit(argv[1]));
     quitt w(platform);
     std::printf("ready\n");
@@ -32,7 +33,7 @@ int main(int argc, char **argv)
             const qlonglong number = w.Text8->text().toLongLong();
             if (lastNumber >= 0 && number > lastNumber)
                 return 0;
-            const SoakReceipt r = soakReceipt(number);
+            const SoakReceipt r = soakReceipt(number, distinct);
             w.Text6->setText(r.totalUnits);
             w.Text7->setText(r.totalPennies);
             w.Combo2->setEditText(r.rate);

@@ -104,7 +104,7 @@ void tst_Crash::killedWhileSaving()
             if (name.endsWith(QStringLiteral(".num")) || name.endsWith(QStringLiteral(".dat")))
                 continue;
             static const QRegularExpression temporary(
-                QStringLiteral("^(\\.zettelfix-\\w+\\.tmp|(nummer|von|fuer)\\.dat\\.\\w{6})$"));
+                QStringLiteral("^(\\.zettelfix-\\w+\\.tmp|\\.zettelfix-(nummer|von|fuer)\\.dat\\.lock|(nummer|von|fuer)\\.dat\\.\\w{6})$"));
             QVERIFY2(temporary.match(name).hasMatch(), qPrintable(QStringLiteral("left behind: ") + name));
             leftoverNames.insert(name);
         }

@@ -174,6 +174,13 @@ void tst_FatFolder::twoProgramsSaveTheSameNumbers()
         QCOMPARE(receipts.at(n - 1), QString("%1.num").arg(n));
         QCOMPARE(bytesOf(path + '/' + receipts.at(n - 1)), soakBytes(n));
     }
+    // Each payer and purpose in its list, whichever program saved it.
+    const QStringList payers = textlines::splitLines(codepage::decode(bytesOf(path + "/von.dat")));
+    const QStringList purposes = textlines::splitLines(codepage::decode(bytesOf(path + "/fuer.dat")));
+    for (int n = 1; n <= last; ++n) {
+        QVERIFY2(payers.contains(soakReceipt(n).payer), qPrintable(soakReceipt(n).payer));
+        QVERIFY2(purposes.contains(soakReceipt(n).purpose), qPrintable(soakReceipt(n).purpose));
+    }
 }
 
 QTEST_MAIN(tst_FatFolder)

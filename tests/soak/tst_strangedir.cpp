@@ -6,16 +6,21 @@
 
 #include "archive/form7.h"
 #include "archive/form8.h"
+#include "archive/evaluation.h"
+#include "archive/receiptcache.h"
 #include "archive/search.h"
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
+#include "settings/settings.h"
 #include "text/codepage.h"
+#include "tests/testsupport.h"
 
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/time.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +31,8 @@ class tst_StrangeDir : public QObject
 private slots:
     void initTestCase();
     void searchLoadDelete();
+    void hostileFiles();
+    void lateHardLink();
     void cleanupTestCase();
 
 private:
@@ -189,6 +196,94 @@ void tst_StrangeDir::searchLoadDelete()
     w.Text6->setText(QStringLiteral("5"));
     w.Command1_Click();
     QCOMPARE(platform.messageTexts().last(), QStringLiteral("Quittung wurde gespeichert!"));
+}
+
+void tst_StrangeDir::hostileFiles()
+{
+    // Beside twenty receipts: a sparse receipt and a settings file of 40 GB,
+    // a receipt under a Latin-1 name, one written in the year 2300.
+    const QString path = m_root.filePath(QStringLiteral("hostile"));
+    QVERIFY(QDir().mkpath(path));
+    for (int n = 1; n <= 20; ++n)
+        testsupport::put(path, QStringLiteral("%1.num").arg(n), testsupport::receiptBytes(QString::number(n), "Zahler", "Zweck"));
+    const QByteArray w = QFile::encodeName(path) + '/';
+    for (const char *huge : { "9999.num", "dm.dat" }) {
+        const int fd = ::open((w + huge).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "EUR\r\n", 5), ssize_t(5));
+        QCOMPARE(::ftruncate(fd, qint64(40) << 30), 0);
+        ::close(fd);
+    }
+    {
+        const int fd = ::open((w + "R\xe9-14.num").constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        const QByteArray text = testsupport::receiptFile({ QStringLiteral("Ré-14"), "", "", "", "", "14", "00", "", QStringLiteral("René"), "alt" });
+        QCOMPARE(::write(fd, text.constData(), size_t(text.size())), ssize_t(text.size()));
+        ::close(fd);
+    }
+    testsupport::put(path, "2300.num", testsupport::receiptFile({ "2300", "", "", "", "", "23", "00", "", "Enkel", "Zukunft" }));
+    const timeval later[2] = { { 10413835200, 0 }, { 10413835200, 0 } }; // noon, 1 January 2300
+    QCOMPARE(::utimes((w + "2300.num").constData(), later), 0);
+
+    WorkDir dir(path);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(ReadSetting(dir, settingsfile::dm), QStringLiteral("EUR"));
+    QVERIFY(clock.elapsed() < 1000);
+
+    const QStringList files = receiptFileList(dir);
+    QCOMPARE(files.size(), 23);
+    ReceiptCache cache;
+    for (int pass = 0; pass < 2; ++pass) {
+        const SearchResults found = SearchReceipts(dir, files, QString(), cache);
+        QSet<QString> names;
+        for (qsizetype i = 0; i < found.size(); ++i)
+            names.insert(found.fileName(i));
+        QCOMPARE(names.size(), 22);
+        QVERIFY(!names.contains("9999.num"));
+        QVERIFY(names.contains(QString::fromLatin1("R\xe9-14.num")));
+        QCOMPARE(SearchReceipts(dir, files, QStringLiteral("René")).size(), 1);
+
+        const std::vector<EvaluationRow> rows = EvaluateReceipts(dir, files, EvaluationFilter(), cache);
+        QCOMPARE(rows.size(), size_t(23));
+        const EvaluationSums sums = sumsOf(rows);
+        QCOMPARE(sums.unreadable, qint64(1));
+        for (const EvaluationRow &row : rows) {
+            if (row.fileName == "9999.num") {
+                QVERIFY(!row.readable);
+                QVERIFY(row.payer.contains("zu groß"));
+            } else if (row.fileName == "2300.num") {
+                QCOMPARE(row.date, QDate(2300, 1, 1));
+            } else if (row.fileName.startsWith("R")) {
+                QCOMPARE(row.total.cents, 1400);
+                QCOMPARE(row.payer, QStringLiteral("René"));
+            }
+        }
+    }
+    ::unlink((w + "R\xe9-14.num").constData());
+}
+
+void tst_StrangeDir::lateHardLink()
+{
+    // A hard link to a receipt made after the search read it, from outside
+    // the folder, and a change through that link: the next search shows the
+    // file as it is now.
+    const QString path = m_root.filePath(QStringLiteral("linked"));
+    QVERIFY(QDir().mkpath(path));
+    testsupport::put(path, "1.num", testsupport::receiptBytes("1", "Vorher", "Zweck"));
+    WorkDir dir(path);
+    const QStringList files = receiptFileList(dir);
+    ReceiptCache cache(std::chrono::nanoseconds(0));
+    QCOMPARE(SearchReceipts(dir, files, "vorher", cache).size(), 1);
+    QCOMPARE(SearchReceipts(dir, files, "vorher", cache).size(), 1);
+    const QString link = m_root.filePath(QStringLiteral("link.num"));
+    QCOMPARE(::link(QFile::encodeName(path + "/1.num").constData(), QFile::encodeName(link).constData()), 0);
+    QFile through(link);
+    QVERIFY(through.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(through.write(testsupport::receiptBytes("1", "Nachher geändert", "Zweck")) > 0);
+    through.close();
+    QCOMPARE(SearchReceipts(dir, files, "vorher", cache).size(), 0);
+    QCOMPARE(SearchReceipts(dir, files, "nachher", cache).size(), 1);
 }
 
 void tst_StrangeDir::cleanupTestCase()
