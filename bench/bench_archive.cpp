@@ -30,6 +30,7 @@
 namespace {
 
 using benchtools::median;
+using benchtools::runGrep;
 using benchtools::statusKb;
 
 double medianMs(int runs, const std::function<void()> &run)
@@ -49,24 +50,6 @@ void put(const QString &dir, const QString &name, const QByteArray &bytes)
     QFile f(dir.isEmpty() ? name : dir + QLatin1Char('/') + name);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
-}
-
-// grep over the same folder as a whole process, its output into a file as a
-// program reading it would, timed by the wall clock from its start to its
-// end; the C locale is grep's fastest, byte by byte. Returns milliseconds.
-double runGrep(const QString &dir, const QString &term, const QString &out)
-{
-    QProcess grep;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    grep.setProcessEnvironment(env);
-    grep.setStandardOutputFile(out);
-    QElapsedTimer t;
-    t.start();
-    grep.start(QStringLiteral("grep"), { QStringLiteral("-r"), QStringLiteral("-i"), QStringLiteral("-F"),
-                                         QStringLiteral("--"), term, dir });
-    grep.waitForFinished(-1);
-    return t.nsecsElapsed() / 1e6;
 }
 
 qint64 lineCount(const QString &path)

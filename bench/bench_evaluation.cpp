@@ -34,6 +34,7 @@
 namespace {
 
 using benchtools::median;
+using benchtools::runGrep;
 using benchtools::statusKb;
 
 // Processor time (user and system) of this process in ms: on a machine
@@ -62,24 +63,6 @@ Timing timed(int runs, const std::function<void()> &run)
         cpu.append(cpuMs() - c);
     }
     return { median(wall), median(cpu) };
-}
-
-// grep over the same folder as a whole process, its output into a file as a
-// program reading it would, timed by the wall clock from its start to its
-// end; the C locale is grep's fastest, byte by byte. Returns milliseconds.
-double runGrep(const QString &dir, const QString &term, const QString &out)
-{
-    QProcess grep;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    grep.setProcessEnvironment(env);
-    grep.setStandardOutputFile(out);
-    QElapsedTimer t;
-    t.start();
-    grep.start(QStringLiteral("grep"), { QStringLiteral("-r"), QStringLiteral("-i"), QStringLiteral("-F"),
-                                         QStringLiteral("--"), term, dir });
-    grep.waitForFinished(-1);
-    return t.nsecsElapsed() / 1e6;
 }
 
 } // namespace
