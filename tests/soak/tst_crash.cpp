@@ -97,14 +97,14 @@ void tst_Crash::killedWhileSaving()
             ++lastLagging;
 
         // Anything else in the folder is a settings file, or the hidden
-        // temporary file of a save that was cut short: it is no receipt, no
+        // temporary file or lock of a save that was cut short: it is no receipt, no
         // search finds it, and the next save does not trip over it.
         for (const QString &name : QDir(workPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
                                                             | QDir::NoDotAndDotDot)) {
             if (name.endsWith(QStringLiteral(".num")) || name.endsWith(QStringLiteral(".dat")))
                 continue;
             static const QRegularExpression temporary(
-                QStringLiteral("^(\\.zettelfix-\\w+\\.tmp|\\.zettelfix-(nummer|von|fuer)\\.dat\\.lock|(nummer|von|fuer)\\.dat\\.\\w{6})$"));
+                QStringLiteral("^(\\.zettelfix-\\w+\\.tmp|\\.zettelfix-[\\w.]+\\.lock|(nummer|von|fuer)\\.dat\\.\\w{6})$"));
             QVERIFY2(temporary.match(name).hasMatch(), qPrintable(QStringLiteral("left behind: ") + name));
             leftoverNames.insert(name);
         }
