@@ -144,6 +144,10 @@ quitt::~quitt()
     // and other events must not reach the handlers any more.
     delete m_events;
     m_events = nullptr;
+    // Nor their signals: a control that changes as it goes (a combo box
+    // losing its items) must not call into this part of the window.
+    for (QObject *control : findChildren<QObject *>())
+        control->disconnect(this);
 }
 
 void quitt::buildControls()
