@@ -92,7 +92,7 @@ void ReceiptCache::follow(const WorkDir &dir, const QStringList &files)
         // Before the first file is read, so that no change goes unseen.
         m_watch = std::make_unique<FolderWatch>(dir.path());
     } else if (m_watch->active()) {
-        QStringList changed;
+        QList<QByteArray> changed;
         if (!m_watch->takeChanges(&changed)) {
             // Whether a file was stamped well before it was read is not
             // known any more, so its stamp cannot vouch for it either.
@@ -106,8 +106,8 @@ void ReceiptCache::follow(const WorkDir &dir, const QStringList &files)
             for (qsizetype i = 0; i < m_files.size(); ++i)
                 m_index.insert(m_files.at(i), i);
         }
-        for (const QString &name : std::as_const(changed)) {
-            const auto found = m_index.constFind(name);
+        for (const QByteArray &name : std::as_const(changed)) {
+            const auto found = m_index.constFind(WorkDir::nameFromNative(name));
             if (found != m_index.constEnd())
                 forget(m_held[size_t(*found)]);
         }

@@ -117,6 +117,33 @@ int main(int argc, char *argv[])
     }
     quitt main(platform);
     main.show();
+    {
+        // As the user does it: the window opened anew, the term typed, the
+        // button pressed, until the table and the sums are shown; the folder
+        // is listed and every file read with it. Beside grep again, as the
+        // machine's load may have moved since.
+        QTemporaryDir grepOut;
+        const QString out = grepOut.filePath(QStringLiteral("grep.txt"));
+        QList<double> grepMs, wall;
+        for (int i = 0; i < runs; ++i) {
+            grepMs.append(runGrep(folder, QStringLiteral("miete"), out));
+            QElapsedTimer t;
+            t.start();
+            main.auswertung->trigger();
+            ReceiptEvaluationWindow *w = main.archive().evaluationWindow();
+            QCoreApplication::processEvents();
+            w->searchTermBox->setText(QStringLiteral("miete"));
+            w->evaluateButton->click();
+            w->repaint();
+            QCoreApplication::processEvents();
+            wall.append(t.nsecsElapsed() / 1e6);
+            w->closeButton->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        std::printf("first evaluation in a window opened anew, as the user does it: %.0f ms wall; grep just before "
+                    "%.0f ms = %.2f x grep (goal <= 0.6)\n",
+                    median(wall), median(grepMs), median(wall) / median(grepMs));
+    }
     main.auswertung->trigger();
     ReceiptEvaluationWindow *w = main.archive().evaluationWindow();
     QCoreApplication::processEvents();

@@ -60,7 +60,7 @@ FolderWatch::~FolderWatch()
         ::close(m_fd);
 }
 
-bool FolderWatch::takeChanges(QStringList *names)
+bool FolderWatch::takeChanges(QList<QByteArray> *names)
 {
     if (m_fd < 0)
         return false;
@@ -78,7 +78,7 @@ bool FolderWatch::takeChanges(QStringList *names)
             if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED))
                 ended = true;
             if (event->len > 0)
-                names->append(QFile::decodeName(event->name));
+                names->append(QByteArray(event->name));
             p += sizeof(inotify_event) + event->len;
         }
     }

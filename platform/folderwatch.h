@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 // Learns of the changes to the files in a folder from the kernel (inotify),
 // where the folder's file system reports every change: local disks, not
@@ -24,10 +25,11 @@ public:
     // FUSE: fusefat, for one, keeps a file's time when it is rewritten.
     bool stampsTell() const { return m_stampsTell; }
     // Appends the names of the files written, changed, created, removed or
-    // renamed since the last call. False when it cannot say: changes were
-    // lost in a flood of them, or the folder itself was removed or moved
-    // (then the watch ends).
-    bool takeChanges(QStringList *names);
+    // renamed since the last call, as the file system holds them (see
+    // WorkDir::nameFromNative). False when it cannot say: changes were lost
+    // in a flood of them, or the folder itself was removed or moved (then
+    // the watch ends).
+    bool takeChanges(QList<QByteArray> *names);
 
 private:
     int m_fd = -1;

@@ -1,5 +1,6 @@
 #include "platform/workdir.h"
 
+#include "platform/folderwatch.h"
 #include "platform/trash.h"
 
 #include <QDateTime>
@@ -155,6 +156,8 @@ WorkDir::WorkDir(const QString &path)
 {
 }
 
+WorkDir::~WorkDir() = default;
+
 QString WorkDir::filePath(const QString &storedName) const
 {
     return m_path + QLatin1Char('/') + storedName;
@@ -200,11 +203,62 @@ void WorkDir::refresh() const
     m_index.clear();
 }
 
+QString WorkDir::nameFromNative(QByteArrayView native)
+{
+    const QString name = QFile::decodeName(native.toByteArray());
+    if (name.contains(QChar::ReplacementCharacter) && QFile::encodeName(name) != native)
+        return QString::fromLatin1(native); // an old disk's Latin-1 name
+    return name;
+}
+
+void WorkDir::indexEntry(const QByteArray &native) const
+{
+    const QString name = nameFromNative(native);
+    if (QFile::encodeName(name) != native) {
+        // Not in the system's encoding: listed by its Latin-1 reading, unless
+        // a name in the system's encoding reads the same (that one comes
+        // first).
+        const auto known = m_native.constFind(name);
+        if (known == m_native.constEnd()) {
+            if (QFile::exists(filePath(name)))
+                return;
+            m_native.insert(name, native);
+        } else if (*known != native) {
+            return;
+        }
+    }
+    m_index.insert(name.toLower(), name);
+}
+
 void WorkDir::ensureIndex() const
 {
-    const Stamp stamp = directoryStamp();
-    if (m_indexed && stamp == m_stamp)
+    if (m_indexed && m_watch && m_watch->active()) {
+        // The kernel tells which names came and went since: each is looked
+        // at once more and the index follows, instead of the whole folder
+        // being read again after every save.
+        QList<QByteArray> changed;
+        if (m_watch->takeChanges(&changed)) {
+            const int dir = changed.isEmpty() ? -1 : ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            for (const QByteArray &native : std::as_const(changed)) {
+                const QString name = nameFromNative(native);
+                m_index.remove(name.toLower(), name);
+                struct stat st;
+                if (dir >= 0 && ::fstatat(dir, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+                    indexEntry(native);
+                else if (m_native.value(name) == native)
+                    m_native.remove(name);
+            }
+            if (dir >= 0)
+                ::close(dir);
+            return;
+        }
+    } else if (m_indexed && directoryStamp() == m_stamp) {
         return;
+    }
+    // Watched from before the folder is read, so that no change goes unseen.
+    if (!m_watch || !m_watch->active())
+        m_watch = std::make_unique<FolderWatch>(m_path);
+    const Stamp stamp = directoryStamp();
     m_index.clear();
     // readdir() rather than QDirIterator: the iterator asks the file system
     // about every entry, which costs several times the reading itself in a
@@ -216,20 +270,7 @@ void WorkDir::ensureIndex() const
             const char *n = e->d_name;
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
                 continue;
-            QString name = QFile::decodeName(n);
-            if (name.contains(QChar::ReplacementCharacter) && QFile::encodeName(name) != QByteArrayView(n)) {
-                // Not in the system's encoding: a Latin-1 name, as an old
-                // disk holds them. A name in the system's encoding that reads
-                // the same comes first.
-                const QString latin1 = QString::fromLatin1(n);
-                if (!m_native.contains(latin1)) {
-                    if (QFile::exists(filePath(latin1)))
-                        continue;
-                    m_native.insert(latin1, QByteArray(n));
-                }
-                name = latin1;
-            }
-            m_index.insert(name.toLower(), name);
+            indexEntry(QByteArray(n));
         }
         ::closedir(d);
     }
@@ -544,10 +585,11 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &
         break;
     }
     temp.remove();
-    // The folder is read afresh (one readdir, which the next lookup of a
-    // missing name would do anyway): another spelling of the name beside
-    // the new file means the number was taken; the new file goes again.
-    refresh();
+    // The folder as it is now (where no watch reports each change, one
+    // readdir): another spelling of the name beside the new file means the
+    // number was taken; the new file goes again.
+    if (!m_watch || !m_watch->active())
+        refresh();
     ensureIndex();
     const QString lower = name.toLower();
     for (auto it = m_index.constFind(lower); it != m_index.constEnd() && it.key() == lower; ++it) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -18,8 +19,12 @@
 // folder of 100 000 receipts takes a noticeable fraction of a second, so a
 // lookup first tries the spellings in use ("dm.dat", "DM.dat", "DM.DAT",
 // "Dm.dat", "dm.DAT") with one stat each, and only then asks an index of the
-// directory, which is read once and again only when the folder has changed
-// behind the program's back.
+// directory. The index is read once; where the file system reports every
+// change (a local disk) it follows the names the kernel reports as changed,
+// elsewhere (a network share, FUSE) the folder is read again when its time
+// stamp moved.
+class FolderWatch;
+
 class WorkDir
 {
 public:
@@ -34,12 +39,18 @@ public:
     enum class CreateResult { Created, Exists, Failed };
 
     explicit WorkDir(const QString &path);
+    ~WorkDir();
+    WorkDir(const WorkDir &) = delete;
+    WorkDir &operator=(const WorkDir &) = delete;
 
     QString path() const { return m_path; }
     QString filePath(const QString &storedName) const;
 
     // A bare name: not empty, no path separator, not "." or "..".
     static bool isBareName(const QString &name);
+    // A name as the file system holds it, read in the system's encoding, or
+    // as Latin-1 where it is not in it (an old disk's names).
+    static QString nameFromNative(QByteArrayView native);
 
     // The name a file is stored under when a file of that name exists in any
     // letter case, otherwise an empty string.
@@ -211,6 +222,7 @@ private:
     CreateResult placeNew(const QString &name, const QByteArray &from, const QByteArray &to,
                           const QByteArray &bytes, QString *reason) const;
     void ensureIndex() const;
+    void indexEntry(const QByteArray &native) const;
     struct Stamp
     {
         Time modified { -1, 0 };
@@ -238,4 +250,7 @@ private:
     // lower-case name -> stored names: a folder on a disk that tells letter
     // case apart may hold "5.num" and "5.NUM", and both are listed.
     mutable QMultiHash<QString, QString> m_index;
+    // Tells what changed in the folder since the index was read, where the
+    // file system reports every change.
+    mutable std::unique_ptr<FolderWatch> m_watch;
 };

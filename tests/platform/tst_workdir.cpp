@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <barrier>
+#include <fcntl.h>
+#include <unistd.h>
 #include <thread>
 
 using testsupport::put;
@@ -138,15 +140,59 @@ private slots:
         QVERIFY(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 
+    // Another program adds and removes files while the index is held: under
+    // a spelling no direct lookup tries, under a Latin-1 name, put in place
+    // by a rename, and after more changes than the kernel queues.
+    void indexFollowsChangesMadeByOthers_data()
+    {
+        QTest::addColumn<QByteArray>("native");
+        QTest::addColumn<QString>("lookup");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("renamedIn");
+        QTest::addColumn<int>("floodFirst");
+        QTest::newRow("odd spelling") << QByteArray("nEtTo.dAt") << "netto.dat" << "nEtTo.dAt" << false << 0;
+        QTest::newRow("upper case") << QByteArray("NETTO.DAT") << "netto.dat" << "NETTO.DAT" << false << 0;
+        QTest::newRow("Latin-1 name") << QByteArray("R\xe9-1.nUm") << QString::fromLatin1("r\xe9-1.num")
+                                      << QString::fromLatin1("R\xe9-1.nUm") << false << 0;
+        QTest::newRow("renamed in") << QByteArray("7.nUm") << "7.num" << "7.nUm" << true << 0;
+        QFile queued(QStringLiteral("/proc/sys/fs/inotify/max_queued_events"));
+        const int limit = queued.open(QIODevice::ReadOnly) ? queued.readAll().trimmed().toInt() : 16384;
+        QTest::newRow("after a flood") << QByteArray("8.nUm") << "8.num" << "8.nUm" << false << limit / 2 + 100;
+    }
+
     void indexFollowsChangesMadeByOthers()
     {
+        QFETCH(QByteArray, native);
+        QFETCH(QString, lookup);
+        QFETCH(QString, stored);
+        QFETCH(bool, renamedIn);
+        QFETCH(int, floodFirst);
         QTemporaryDir tmp;
+        const QByteArray folder = QFile::encodeName(tmp.path()) + '/';
+        const auto make = [&](const QByteArray &name) {
+            const int fd = ::open((folder + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, "1\r\n", 3), 3);
+            ::close(fd);
+        };
         WorkDir dir(tmp.path());
-        QVERIFY(!dir.exists("netto.dat")); // builds the index
-        put(tmp.path(), "NETTO.DAT", "brutto\r\n");
-        QCOMPARE(dir.storedName("netto.dat"), QStringLiteral("NETTO.DAT"));
-        QFile::remove(tmp.path() + "/NETTO.DAT");
-        QVERIFY(!dir.exists("netto.dat"));
+        QVERIFY(!dir.exists(lookup)); // reads the folder
+        QVERIFY(dir.list(QStringLiteral(".num")).isEmpty());
+        for (int i = 0; i < floodFirst; ++i)
+            make("flood" + QByteArray::number(i) + ".tmp");
+        if (renamedIn) {
+            make(".other.tmp");
+            QCOMPARE(::rename((folder + ".other.tmp").constData(), (folder + native).constData()), 0);
+        } else {
+            make(native);
+        }
+        QCOMPARE(dir.storedName(lookup), stored);
+        QCOMPARE(dir.list(lookup.mid(lookup.lastIndexOf(u'.'))), QStringList { stored });
+        QCOMPARE(dir.readBytes(lookup).value_or("<unread>"), QByteArray("1\r\n"));
+
+        QCOMPARE(::unlink((folder + native).constData()), 0);
+        QVERIFY(!dir.exists(lookup));
+        QVERIFY(dir.list(lookup.mid(lookup.lastIndexOf(u'.'))).isEmpty());
     }
 
     void faultHookFailsTheChosenOperation()
