@@ -17,8 +17,10 @@
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace testsupport {
@@ -208,13 +210,12 @@ inline QString misplacedText(const QString &pdf, const QList<PrintOperation> &op
 inline QByteArray receiptWithAmounts(const QString &number, const QString &net, const QString &vat,
                                      const QString &total, const QString &payer, const QString &purpose = QString())
 {
-    auto lines = [](const QString &amount) {
+    QStringList lines { number };
+    for (const QString &amount : { net, vat, total }) {
         const QStringList parts = amount.split(QLatin1Char(','));
-        return parts.value(0) + "\r\n" + parts.value(1) + "\r\n";
-    };
-    return codepage::encode(number + "\r\n" + lines(net) + lines(vat) + lines(total) + "--Worte--\r\n" + payer + "\r\n"
-                           + purpose + "\r\n")
-        .value();
+        lines << parts.value(0) << parts.value(1);
+    }
+    return receiptFile(lines << QStringLiteral("--Worte--") << payer << purpose);
 }
 
 // The lines of a DATEV file (Windows-1252, CR LF), each split at the ";"
@@ -257,5 +258,70 @@ inline QString unquoted(const QString &field)
         return field;
     return field.mid(1, field.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
 }
+
+// A FAT16 file system in an image file, mounted through fusefat as a USB
+// stick is: no hard links, no rename that refuses to replace, times of two
+// seconds' grain, and no change notices from the kernel.
+class FatFolder
+{
+public:
+    FatFolder() = default;
+    FatFolder(const FatFolder &) = delete;
+    FatFolder &operator=(const FatFolder &) = delete;
+    ~FatFolder() { unmount(); }
+
+    // Empty when mounted, else why not (for the test's skip message).
+    QString mount()
+    {
+        const QStringList places { QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"), QStringLiteral("/usr/bin"),
+                                   QStringLiteral("/bin") };
+        const QString mkfs = QStandardPaths::findExecutable(QStringLiteral("mkfs.vfat"), places);
+        const QString fusefat = QStandardPaths::findExecutable(QStringLiteral("fusefat"), places);
+        if (!QFile::exists(QStringLiteral("/dev/fuse")) || mkfs.isEmpty() || fusefat.isEmpty())
+            return QStringLiteral("needs /dev/fuse, mkfs.vfat (dosfstools) and fusefat");
+        const QString image = m_tmp.filePath(QStringLiteral("stick.img"));
+        QFile img(image);
+        if (!img.open(QIODevice::WriteOnly) || !img.resize(32 << 20))
+            return QStringLiteral("no room for the image");
+        img.close();
+        m_root = m_tmp.filePath(QStringLiteral("stick"));
+        if (!QDir().mkpath(m_root) || !run(mkfs, { QStringLiteral("-F"), QStringLiteral("16"), image }))
+            return QStringLiteral("mkfs.vfat failed");
+        if (!run(fusefat, { QStringLiteral("-o"), QStringLiteral("rw+"), image, m_root }))
+            return QStringLiteral("fusefat could not mount the image (FUSE not usable here)");
+        m_mounted = true;
+        return {};
+    }
+    // A folder on it, made where missing (below the root, whose number of
+    // entries FAT limits).
+    QString folder(const QString &name) const
+    {
+        const QString path = m_root + QLatin1Char('/') + name;
+        QDir().mkpath(path);
+        return path;
+    }
+    bool unmount()
+    {
+        if (!m_mounted)
+            return true;
+        m_mounted = !run(QStringLiteral("fusermount"), { QStringLiteral("-u"), m_root })
+            && !run(QStringLiteral("umount"), { m_root });
+        return !m_mounted;
+    }
+
+private:
+    static bool run(const QString &program, const QStringList &arguments)
+    {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
+        p.start(program, arguments);
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+
+    QTemporaryDir m_tmp;
+    QString m_root;
+    bool m_mounted = false;
+};
 
 } // namespace testsupport

@@ -51,54 +51,6 @@ QStringList texts(const SearchResults &r)
     return out;
 }
 
-// A FAT file system in an image file, mounted through fusefat: its times have
-// two seconds' grain and it changes no inode, the case where only the stamps
-// tell a change and can miss one.
-class FatFolder
-{
-public:
-    bool mount()
-    {
-        const QString image = m_tmp.filePath(QStringLiteral("fat.img"));
-        m_path = m_tmp.filePath(QStringLiteral("mnt"));
-        QFile img(image);
-        if (QStandardPaths::findExecutable(QStringLiteral("fusefat")).isEmpty() || !QDir().mkpath(m_path)
-            || !img.open(QIODevice::WriteOnly) || !img.resize(16 << 20))
-            return false;
-        img.close();
-        const QString mkfs = QStandardPaths::findExecutable(QStringLiteral("mkfs.vfat"),
-                                                            { QStringLiteral("/usr/sbin"), QStringLiteral("/sbin") });
-        const QString root = m_path;
-        m_mounted = !mkfs.isEmpty() && run(mkfs, { image })
-            && run(QStringLiteral("fusefat"), { QStringLiteral("-o"), QStringLiteral("rw+"), image, root });
-        // Below the root, whose number of entries FAT limits.
-        m_path = root + QStringLiteral("/Quittungen");
-        m_root = root;
-        return m_mounted && QDir().mkpath(m_path);
-    }
-    ~FatFolder()
-    {
-        if (m_mounted)
-            run(QStringLiteral("fusermount"), { QStringLiteral("-u"), m_root });
-    }
-    QString path() const { return m_path; }
-
-private:
-    static bool run(const QString &program, const QStringList &arguments)
-    {
-        QProcess p;
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.setStandardErrorFile(QProcess::nullDevice());
-        p.start(program, arguments);
-        return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    }
-
-    QTemporaryDir m_tmp;
-    QString m_root;
-    QString m_path;
-    bool m_mounted = false;
-};
-
 QByteArray receipt(int number, const QString &payer)
 {
     return testsupport::receiptBytes(QString::number(number), payer,
@@ -136,10 +88,10 @@ private slots:
         QFETCH(bool, fat);
         QFETCH(QString, term);
         QTemporaryDir local;
-        FatFolder fatFolder;
-        if (fat && !fatFolder.mount())
-            QSKIP("no FAT file system through fusefat here");
-        const QString path = fat ? fatFolder.path() : local.path();
+        testsupport::FatFolder stick;
+        if (const QString whyNot = fat ? stick.mount() : QString(); !whyNot.isEmpty())
+            QSKIP(qPrintable(whyNot));
+        const QString path = fat ? stick.folder(QStringLiteral("Quittungen")) : local.path();
 
         // Enough files for every core to take several pieces of the list.
         const int count = fat ? 100 : 300;
