@@ -22,12 +22,14 @@ bool quitt::prepareForPrint()
     const bool unsaved = Command1->isEnabled() && !Text8->text().trimmed().isEmpty();
     if (!unsaved || m_printAsked)
         return true;
-    switch (m_platform.messageBox(this, QStringLiteral("Die Quittung ist noch nicht gespeichert. Vor dem Drucken speichern?"),
-                                  QString(), Platform::Buttons::YesNoCancel, Platform::Icon::Question)) {
-    case Platform::Answer::Yes:
+    enum { Yes, No, Cancel };
+    switch (m_platform.question(this, QStringLiteral("Die Quittung ist noch nicht gespeichert. Vor dem Drucken speichern?"),
+                                { QStringLiteral("&Ja"), QStringLiteral("&Nein"), QStringLiteral("Abbrechen") }, Yes,
+                                Cancel)) {
+    case Yes:
         Command1_Click();
         return !Command1->isEnabled();
-    case Platform::Answer::No:
+    case No:
         m_printAsked = true;
         return true;
     default:

@@ -48,9 +48,9 @@ struct PrintPreview
 class Platform
 {
 public:
-    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Buttons { Ok, OkCancel };
     enum class Icon { None, Question, Critical };
-    enum class Answer { Ok, Cancel, Yes, No };
+    enum class Answer { Ok, Cancel };
 
     explicit Platform(const QString &workingDirectory);
     virtual ~Platform();
@@ -63,8 +63,8 @@ public:
     static QString makersLine();
 
     // Modal message box; closing it counts as Cancel. An empty title means the
-    // program's own. Yes/No/Cancel has the German buttons "&Ja", "&Nein" and
-    // "Abbrechen", Ja the default one.
+    // program's own. A question with other answers than OK and Cancel is
+    // asked by question() below.
     virtual Answer messageBox(QWidget *parent, const QString &text, const QString &title = QString(),
                               Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
     // What the input box lets the user type or paste; the rest is refused

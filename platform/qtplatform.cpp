@@ -34,14 +34,6 @@ Platform::Answer QtPlatform::messageBox(QWidget *parent, const QString &text, co
     box.setIcon(icon == Icon::Question ? QMessageBox::Question
                     : icon == Icon::Critical ? QMessageBox::Critical
                                              : QMessageBox::NoIcon);
-    if (buttons == Buttons::YesNoCancel) {
-        QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-        box.setEscapeButton(box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
-        box.setDefaultButton(yes);
-        box.exec();
-        return box.clickedButton() == yes ? Answer::Yes : box.clickedButton() == no ? Answer::No : Answer::Cancel;
-    }
     QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     if (buttons == Buttons::OkCancel)
         box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);

@@ -51,7 +51,7 @@ Platform::Answer ScriptedPlatform::messageBox(QWidget *, const QString &text, co
     if (onMessage)
         onMessage(message);
     if (messageAnswers.isEmpty())
-        return buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+        return Answer::Ok;
     return messageAnswers.takeFirst();
 }
 

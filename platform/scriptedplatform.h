@@ -28,8 +28,7 @@ public:
 
     explicit ScriptedPlatform(const QString &workingDirectory, QDate today = QDate(2026, 12, 7));
 
-    // Answers to message boxes, in order; when the queue is empty, the default
-    // button: Ok, or Yes where the box asks Yes/No/Cancel.
+    // Answers to message boxes, in order; Ok when the queue is empty.
     QList<Answer> messageAnswers;
     // Answers to input boxes, in order: a text confirms, nothing cancels.
     // When the queue is empty the default text is confirmed.

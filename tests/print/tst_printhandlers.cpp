@@ -104,7 +104,7 @@ void tst_PrintHandlers::oneReceipt()
     quitt w(platform);
     fillReceipt(w);
     // Not saved: printed all the same.
-    platform.messageAnswers = { Platform::Answer::No };
+    platform.questionAnswers = { QStringLiteral("&Nein") };
     w.Command5_Click();
 
     QCOMPARE(platform.pages.size(), 1);
@@ -135,7 +135,8 @@ void tst_PrintHandlers::oneReceipt()
     // Printing changes no file: only erst.dat and what start-up wrote remain.
     QVERIFY(!platform.files().exists(QStringLiteral("anwender.dat")));
     QVERIFY(!platform.files().exists(QStringLiteral("42.num")));
-    QCOMPARE(platform.messages.size(), 2);
+    QCOMPARE(platform.questions.size(), 1);
+    QCOMPARE(platform.messages.size(), 1);
 }
 
 void tst_PrintHandlers::twoReceipts()
@@ -144,7 +145,7 @@ void tst_PrintHandlers::twoReceipts()
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
     fillReceipt(w);
-    platform.messageAnswers = { Platform::Answer::No };
+    platform.questionAnswers = { QStringLiteral("&Nein") };
     w.Command7_Click();
 
     QCOMPARE(platform.pages.size(), 1);
@@ -303,20 +304,20 @@ void tst_PrintHandlers::printerError()
 void tst_PrintHandlers::unsavedReceiptAsksOnce_data()
 {
     QTest::addColumn<QString>("entry");
-    QTest::addColumn<Platform::Answer>("answer");
+    QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("printed"); // pages, PDF files and previews
     QTest::addColumn<bool>("saved");
-    QTest::newRow("1 drucken, Ja: saved, then printed") << "Command5" << Platform::Answer::Yes << 1 << true;
-    QTest::newRow("2 drucken, Nein: printed unsaved") << "Command7" << Platform::Answer::No << 1 << false;
-    QTest::newRow("PDF, Nein") << "pdfspeichern" << Platform::Answer::No << 1 << false;
-    QTest::newRow("preview, Abbrechen: nothing") << "druckvorschau" << Platform::Answer::Cancel << 0 << false;
-    QTest::newRow("1 drucken, Abbrechen: nothing") << "Command5" << Platform::Answer::Cancel << 0 << false;
+    QTest::newRow("1 drucken, Ja: saved, then printed") << "Command5" << "&Ja" << 1 << true;
+    QTest::newRow("2 drucken, Nein: printed unsaved") << "Command7" << "&Nein" << 1 << false;
+    QTest::newRow("PDF, Nein") << "pdfspeichern" << "&Nein" << 1 << false;
+    QTest::newRow("preview, Abbrechen: nothing") << "druckvorschau" << "Abbrechen" << 0 << false;
+    QTest::newRow("1 drucken, Abbrechen: nothing") << "Command5" << "Abbrechen" << 0 << false;
 }
 
 void tst_PrintHandlers::unsavedReceiptAsksOnce()
 {
     QFETCH(QString, entry);
-    QFETCH(Platform::Answer, answer);
+    QFETCH(QString, answer);
     QFETCH(bool, saved);
     ScriptedPlatform platform(m_dir->path());
     quitt w(platform);
@@ -330,19 +331,20 @@ void tst_PrintHandlers::unsavedReceiptAsksOnce()
     };
     const QString question = QStringLiteral("Die Quittung ist noch nicht gespeichert. Vor dem Drucken speichern?");
 
-    platform.messageAnswers = { answer };
+    platform.questionAnswers = { answer };
     QTEST(print(), "printed");
-    QCOMPARE(platform.messages[0].text, question);
-    QCOMPARE(platform.messages[0].buttons, Platform::Buttons::YesNoCancel);
+    QCOMPARE(platform.questions.size(), 1);
+    QCOMPARE(platform.questions[0].text, question);
+    QCOMPARE(platform.questions[0].buttons, (QStringList { "&Ja", "&Nein", "Abbrechen" }));
     QCOMPARE(platform.files().exists(QStringLiteral("42.num")), saved);
     QCOMPARE(w.Command1->isEnabled(), !saved);
 
     // Once answered, the same receipt is not asked about again; a cancel
     // answered nothing.
-    platform.messages.clear();
-    platform.messageAnswers = { Platform::Answer::No };
+    platform.questions.clear();
+    platform.questionAnswers = { QStringLiteral("&Nein") };
     print();
-    QCOMPARE(platform.messageTexts().contains(question), answer == Platform::Answer::Cancel);
+    QCOMPARE(platform.questions.size(), answer == QLatin1String("Abbrechen") ? 1 : 0);
 }
 
 QTEST_MAIN(tst_PrintHandlers)
