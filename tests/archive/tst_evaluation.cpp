@@ -20,16 +20,7 @@
 namespace {
 
 using testsupport::put;
-
-QByteArray receipt(const QString &number, const QString &net, const QString &vat, const QString &total,
-                   const QString &payer, const QString &purpose = QString())
-{
-    // Amounts as "units,pennies"; a part left out is an empty line.
-    const QStringList n = net.split(QLatin1Char(',')), v = vat.split(QLatin1Char(',')),
-                      t = total.split(QLatin1Char(','));
-    return testsupport::receiptFile({ number, n.value(0), n.value(1), v.value(0), v.value(1), t.value(0), t.value(1),
-                                      "--Worte--", payer, purpose });
-}
+using testsupport::receiptWithAmounts;
 
 void setModified(const QString &path, const QDateTime &when)
 {
@@ -112,33 +103,33 @@ private slots:
         QTest::addColumn<QString>("total");
         QTest::addColumn<QString>("payer");
 
-        QTest::newRow("19 %") << receipt("1", "1008,40", "191,60", "1200,00", "Anna") << true << "1.008,40" << "19"
+        QTest::newRow("19 %") << receiptWithAmounts("1", "1008,40", "191,60", "1200,00", "Anna") << true << "1.008,40" << "19"
                               << "191,60" << "1.200,00" << "Anna";
-        QTest::newRow("no VAT: the net is the total") << receipt("2", "86,21", ",", "100,00", "Bernd") << true
+        QTest::newRow("no VAT: the net is the total") << receiptWithAmounts("2", "86,21", ",", "100,00", "Bernd") << true
                                                       << "100,00" << "0" << "0,00" << "100,00" << "Bernd";
-        QTest::newRow("no VAT after another rate: its pennies stay") << receipt("2", "86,21", ",79", "100,00", "B")
+        QTest::newRow("no VAT after another rate: its pennies stay") << receiptWithAmounts("2", "86,21", ",79", "100,00", "B")
                                                                      << true << "100,00" << "0" << "0,00" << "100,00"
                                                                      << "B";
         QTest::newRow("one penny digit is tens, blanks around")
-            << receipt("3", " 9 ,35", "0,65 ", "10, 0", "") << true << "9,35" << "7" << "0,65" << "10,00" << "";
-        QTest::newRow("net and VAT not adding up") << receipt("4", "86,21", "13,78", "100,00", "X") << true << "86,21"
+            << receiptWithAmounts("3", " 9 ,35", "0,65 ", "10, 0", "") << true << "9,35" << "7" << "0,65" << "10,00" << "";
+        QTest::newRow("net and VAT not adding up") << receiptWithAmounts("4", "86,21", "13,78", "100,00", "X") << true << "86,21"
                                                    << "?" << "13,78" << "100,00" << "X";
-        QTest::newRow("a penny without VAT is 0 %") << receipt("5", "0,01", "0,00", "0,01", "X") << true << "0,01"
+        QTest::newRow("a penny without VAT is 0 %") << receiptWithAmounts("5", "0,01", "0,00", "0,01", "X") << true << "0,01"
                                                     << "0" << "0,00" << "0,01" << "X";
-        QTest::newRow("net is the total, VAT 0,00: 0 %") << receipt("5", "100,00", "0,00", "100,00", "X") << true
+        QTest::newRow("net is the total, VAT 0,00: 0 %") << receiptWithAmounts("5", "100,00", "0,00", "100,00", "X") << true
                                                          << "100,00" << "0" << "0,00" << "100,00" << "X";
-        QTest::newRow("a penny's VAT fits every rate") << receipt("5", "0,00", "0,01", "0,01", "X") << true << "0,00"
+        QTest::newRow("a penny's VAT fits every rate") << receiptWithAmounts("5", "0,00", "0,01", "0,01", "X") << true << "0,00"
                                                        << "?" << "0,01" << "0,01" << "X";
-        QTest::newRow("net missing") << receipt("6", ",", "13,79", "100,00", "X") << true << "" << "?" << "13,79"
+        QTest::newRow("net missing") << receiptWithAmounts("6", ",", "13,79", "100,00", "X") << true << "" << "?" << "13,79"
                                      << "100,00" << "X";
-        QTest::newRow("letters in the total") << receipt("7", "86,21", "13,79", "1OO,00", "X") << false << "86,21"
+        QTest::newRow("letters in the total") << receiptWithAmounts("7", "86,21", "13,79", "1OO,00", "X") << false << "86,21"
                                               << "?" << "13,79" << "1OO,00" << "X";
-        QTest::newRow("a sign") << receipt("8", ",", ",", "-5,00", "X") << false << "" << "?" << "" << "-5,00" << "X";
-        QTest::newRow("three penny digits") << receipt("9", ",", ",", "5,001", "X") << false << "" << "?" << ""
+        QTest::newRow("a sign") << receiptWithAmounts("8", ",", ",", "-5,00", "X") << false << "" << "?" << "" << "-5,00" << "X";
+        QTest::newRow("three penny digits") << receiptWithAmounts("9", ",", ",", "5,001", "X") << false << "" << "?" << ""
                                             << "5,001" << "X";
-        QTest::newRow("fifteen digits") << receipt("10", ",", ",", "123456789012345,00", "X") << false << "" << "?"
+        QTest::newRow("fifteen digits") << receiptWithAmounts("10", ",", ",", "123456789012345,00", "X") << false << "" << "?"
                                         << "" << "123456789012345,00" << "X";
-        QTest::newRow("no total") << receipt("11", ",", ",", ",", "X") << false << "" << "?" << "" << "" << "X";
+        QTest::newRow("no total") << receiptWithAmounts("11", ",", ",", ",", "X") << false << "" << "?" << "" << "" << "X";
         QTest::newRow("three lines, LF only") << QByteArray("12\n86\n21") << false << "86,21" << "?" << "" << ""
                                               << "";
         QTest::newRow("empty file") << QByteArray() << false << "" << "?" << "" << "" << "";
@@ -184,10 +175,10 @@ private slots:
         QFETCH(QString, to);
         QTemporaryDir tmp;
         const QString d = tmp.path();
-        put(d, "1.num", receipt("1", "86,21", "13,79", "100,00", "Meier"));
-        put(d, "2.num", receipt("2", "86,21", "13,79", "100,00", QString::fromUtf8("Rita Müller")));
-        put(d, "10.num", receipt("10", "86,21", "13,79", "100,00", QString::fromUtf8("MÜLLER GmbH")));
-        put(d, "11.num", receipt("11", ",", ",", "5,00", "Otto"));
+        put(d, "1.num", receiptWithAmounts("1", "86,21", "13,79", "100,00", "Meier"));
+        put(d, "2.num", receiptWithAmounts("2", "86,21", "13,79", "100,00", QString::fromUtf8("Rita Müller")));
+        put(d, "10.num", receiptWithAmounts("10", "86,21", "13,79", "100,00", QString::fromUtf8("MÜLLER GmbH")));
+        put(d, "11.num", receiptWithAmounts("11", ",", ",", "5,00", "Otto"));
         put(d, "x.num", "");
         put(d, "notes.txt", "Müller");
         QVERIFY(QDir(d).mkdir("folder.num"));
@@ -213,10 +204,10 @@ private slots:
     void oneHugeLineIsListed()
     {
         QTemporaryDir tmp;
-        QByteArray bytes = receipt("1", "86,21", "13,79", "100,00", "P", "Z");
+        QByteArray bytes = receiptWithAmounts("1", "86,21", "13,79", "100,00", "P", "Z");
         bytes.replace("--Worte--", QByteArray(10 * 1024 * 1024, 'w'));
         put(tmp.path(), "1.num", bytes);
-        put(tmp.path(), "2.num", receipt("2", "86,21", "13,79", "100,00", QString(3 * 1024 * 1024, QLatin1Char('7'))));
+        put(tmp.path(), "2.num", receiptWithAmounts("2", "86,21", "13,79", "100,00", QString(3 * 1024 * 1024, QLatin1Char('7'))));
         const WorkDir dir(tmp.path());
         const auto rows = EvaluateReceipts(dir, receiptFileList(dir), { "P", {}, {} });
         QCOMPARE(numbers(rows), QStringList { "1" });
@@ -228,7 +219,7 @@ private slots:
     {
         std::vector<EvaluationRow> rows;
         auto add = [&rows](const char *net, const char *vat, const char *total) {
-            rows.push_back(evaluationRow("n.num", 0, receipt("n", net, vat, total, "P")));
+            rows.push_back(evaluationRow("n.num", 0, receiptWithAmounts("n", net, vat, total, "P")));
         };
         add("1008,40", "191,60", "1200,00");       // 19
         add("0,84", "0,16", "1,00");               // 19
@@ -266,12 +257,12 @@ private slots:
     {
         std::vector<EvaluationRow> rows;
         rows.push_back(evaluationRow("7.num", QDateTime(QDate(2026, 3, 1), QTime(12, 0)).toMSecsSinceEpoch(),
-                                     receipt("7", "1008,40", "191,60", "1200,00", "=HYPERLINK(\"x\")",
+                                     receiptWithAmounts("7", "1008,40", "191,60", "1200,00", "=HYPERLINK(\"x\")",
                                              QString::fromUtf8("Miete; März \"alt\""))));
         rows.push_back(evaluationRow("-8.num", QDateTime(QDate(2025, 12, 31), QTime(8, 0)).toMSecsSinceEpoch(),
-                                     receipt("-8", ",", ",", "12a,5", "+49 711", "@Summe")));
+                                     receiptWithAmounts("-8", ",", ",", "12a,5", "+49 711", "@Summe")));
         rows.push_back(evaluationRow("9.num", QDateTime(QDate(2026, 1, 2), QTime(8, 0)).toMSecsSinceEpoch(),
-                                     receipt("9", "0,01", "0,00", "0,01", " -1", "\tTab")));
+                                     receiptWithAmounts("9", "0,01", "0,00", "0,01", " -1", "\tTab")));
         const QByteArray csv = evaluationCsv(rows, { 2, 0, 1 });
         QVERIFY(csv.startsWith("\xEF\xBB\xBFNr.;Datum;Erhalten von;F\xC3\xBCr;Netto;MWSt-Satz;MWSt;Gesamt\r\n"));
         QVERIFY(csv.endsWith("\r\n"));
