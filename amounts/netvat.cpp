@@ -1,5 +1,7 @@
 #include "amounts/netvat.h"
 
+#include <QRegularExpression>
+
 #include "amounts/decimal.h"
 
 namespace {
@@ -57,7 +59,8 @@ Pennies minus(const Pennies &a, const Pennies &b)
 // "7%" 1.07, "5.5" 1.055, "100" 2).
 Decimal divisorFor(const QString &rate)
 {
-    const Decimal r = Decimal::parseLeading(rate);
+    // A German rate has a decimal comma ("5,5").
+    const Decimal r = Decimal::parseLeading(QString(rate).replace(QLatin1Char(','), QLatin1Char('.')));
     const QByteArray hundred = QByteArray("100") + zeros(r.scale);
     Decimal d;
     d.scale = r.scale + 2;
@@ -110,7 +113,8 @@ Breakdown NetVatBreakdown(const AmountTexts &texts)
     }
 
     const QString rate = texts.rate.trimmed();
-    if (rate == QLatin1String("0") || rate == QLatin1String("00")) {
+    static const QRegularExpression zero(QStringLiteral("^0+([.,]0*)?$"));
+    if (zero.match(rate).hasMatch()) {
         out.vatUnits = QString();
         return out;
     }

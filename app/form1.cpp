@@ -9,7 +9,7 @@ Form1::Form1(Platform &platform)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint), m_platform(platform)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("    Version 4.1 - ") + Platform::makersLine());
+    setWindowTitle(QStringLiteral("    Version " ZETTELFIX_VERSION " - ") + Platform::makersLine());
     setWindowIcon(QIcon(pictures::programIcon(64)));
     setFixedSize(twips::size(clientWidth, clientHeight));
     setBackground(this, colours::white);

@@ -1,6 +1,8 @@
 #include "text/codepage.h"
 #include "archive/datev.h"
 
+#include "receipt/vatrate.h"
+
 #include <algorithm>
 #include <map>
 
@@ -77,9 +79,13 @@ QStringList headerFields(const DatevSettings &s, QDate fiscalStart, QDate from, 
 // keep the account of their rate.
 int revenueAccountOf(const DatevSettings &settings, const EvaluationRow &row)
 {
-    if (settings.smallBusiness && row.rate == 0)
+    if (row.taxMode == TaxMode::SmallBusiness || (settings.smallBusiness && row.rate == 0))
         return settings.smallBusinessAccount;
-    return row.rate ? settings.revenueAccount(*row.rate) : 0;
+    if (row.taxMode == TaxMode::TaxFree)
+        return settings.revenueAccount(0);
+    // The accounts are kept for whole rates only.
+    return row.rate && *row.rate % vatrate::hundredths == 0 ? settings.revenueAccount(*row.rate / vatrate::hundredths)
+                                                             : 0;
 }
 
 // The largest amount the format's turnover takes: ten digits before the comma.
@@ -202,10 +208,10 @@ Batches bookingBatches(const DatevSettings &settings, const std::vector<Evaluati
         Skipped skip { row.number(), Skip::Unreadable };
         if (!row.readable)
             skip.why = Skip::Unreadable;
-        else if (!row.rate)
+        else if (!row.rate && row.taxMode == TaxMode::Regular)
             skip.why = Skip::UnknownRate;
         else if (revenueAccountOf(settings, row) == 0)
-            skip = { row.number(), Skip::NoAccount, *row.rate };
+            skip = { row.number(), Skip::NoAccount, row.rate.value_or(0) };
         else if (row.total.cents <= 0)
             skip.why = Skip::Zero;
         else if (row.total.cents > maxCents)
@@ -235,7 +241,7 @@ Batches bookingBatches(const DatevSettings &settings, const std::vector<Evaluati
         for (const int index : indices) {
             const EvaluationRow &row = rows.at(size_t(index));
             f.fill(QString());
-            f[0] = germanAmount(row.total.cents, false);
+            f[0] = germantext::amount(row.total.cents, false);
             f[1] = quoted(QStringLiteral("S"));
             f[6] = QString::number(settings.cashAccount);
             // The revenue accounts are automatic accounts: no tax key.
@@ -293,7 +299,7 @@ QString skippedMessage(const std::vector<Skipped> &skipped)
             why = QStringLiteral("MWSt-Satz \"?\" (kein Satz passt genau)");
             break;
         case Skip::NoAccount:
-            why = QStringLiteral("kein Erlöskonto für %1 %").arg(line.rate);
+            why = QStringLiteral("kein Erlöskonto für %1 %").arg(vatrate::text(line.rate));
             break;
         case Skip::Zero:
             why = QStringLiteral("Gesamtbetrag 0,00");

@@ -2,7 +2,8 @@
 
 #include "text/codepage.h"
 #include "archive/receiptcache.h"
-#include "archive/receiptfile.h"
+#include "receipt/receiptfile.h"
+#include "receipt/vatrate.h"
 #include "text/foldedsearch.h"
 #include "text/textlines.h"
 
@@ -50,27 +51,18 @@ std::array<QByteArrayView, receiptfile::lineCount> receiptLines(QByteArrayView b
     return lines;
 }
 
-// NetVatBreakdown's net for a total of whole pennies: total / (1 + rate/100)
-// rounded half a penny up. The breakdown itself works on digit strings of
-// any length; trying its 99 rates on each of a hundred thousand receipts
-// would take many seconds, this takes milliseconds. The tests hold the two
-// to the same results.
-qint64 netCents(qint64 totalCents, int rate)
-{
-    const qint64 divisor = 100 + rate;
-    return (2 * totalCents * 100 + divisor) / (2 * divisor);
-}
-
 QString rateText(const EvaluationRow &row)
 {
-    return row.rate ? QString::number(*row.rate) : QStringLiteral("?");
+    if (row.taxMode != TaxMode::Regular)
+        return EvaluationSums::nameOf(EvaluationSums::keyOf(row));
+    return row.rate ? vatrate::text(*row.rate) : QStringLiteral("?");
 }
 
 QString amountText(const StoredAmount &a, bool grouped)
 {
     switch (a.kind) {
     case StoredAmount::Kind::Value:
-        return germanAmount(a.cents, grouped);
+        return germantext::amount(a.cents, grouped);
     case StoredAmount::Kind::Unreadable:
         return a.text;
     case StoredAmount::Kind::Empty:
@@ -86,7 +78,7 @@ bool isCsvNumber(const EvaluationRow &row, int column)
     case Date:
         return true;
     case Rate:
-        return row.rate.has_value();
+        return row.rate.has_value() && row.taxMode == TaxMode::Regular;
     case Net:
         return row.net.kind == StoredAmount::Kind::Value;
     case Vat:
@@ -163,28 +155,14 @@ std::optional<int> derivedRate(const StoredAmount &total, const StoredAmount &ne
 {
     if (total.kind != StoredAmount::Kind::Value)
         return std::nullopt;
-    // The breakdown at a rate of 0 only empties the VAT; at any other rate it
-    // writes a VAT, so an empty VAT is a rate of 0 and nothing else.
+    const auto cents = [](const StoredAmount &a) -> std::optional<qint64> {
+        return a.kind == StoredAmount::Kind::Value ? std::optional<qint64>(a.cents) : std::nullopt;
+    };
     if (vat.kind == StoredAmount::Kind::Empty)
         return 0;
-    if (net.kind != StoredAmount::Kind::Value || vat.kind != StoredAmount::Kind::Value)
+    if (vat.kind != StoredAmount::Kind::Value)
         return std::nullopt;
-    // The VAT is the total less the net, both to the penny.
-    if (net.cents + vat.cents != total.cents)
-        return std::nullopt;
-    // A receipt without VAT (a small business, a tax-free turnover) keeps
-    // the whole total as its net.
-    if (vat.cents == 0)
-        return 0;
-    std::optional<int> found;
-    for (int rate = 1; rate <= 99; ++rate) {
-        if (netCents(total.cents, rate) != net.cents)
-            continue;
-        if (found)
-            return std::nullopt; // small totals fit many rates
-        found = rate;
-    }
-    return found;
+    return vatrate::derived(total.cents, cents(net), cents(vat));
 }
 
 QString EvaluationRow::number() const
@@ -227,11 +205,19 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
     EvaluationRow row;
     row.fileName = fileName;
     row.modifiedMs = modifiedMs;
-    row.date = parseGermanDate(lines[DateText]);
+    row.date = germantext::parseDate(lines[DateText]);
     if (!row.date.isValid()) {
+        row.dateInvalid = !trimmed(lines[DateText]).isEmpty();
         row.date = days.dayOf(modifiedMs);
         row.datedByFile = true;
     }
+    std::optional<int> storedRate;
+    receiptfile::forEachNamedLine(bytes, [&](QByteArrayView name, QByteArrayView value) {
+        if (name == QByteArrayView("Satz"))
+            storedRate = vatrate::parse(codepage::decode(value));
+        else if (name == QByteArrayView("Besteuerung"))
+            row.taxMode = taxmode::fromCode(codepage::decode(value)).value_or(TaxMode::Regular);
+    });
     row.net = StoredAmount::read(lines[NetUnits], lines[NetPennies]);
     // The breakdown at a rate of 0 empties the VAT's whole units and leaves
     // every other amount field as it was, so the pennies line may still
@@ -247,8 +233,8 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
         && (noVat || (row.net.kind != StoredAmount::Kind::Unreadable && row.vat.kind != StoredAmount::Kind::Unreadable));
     if (!row.readable)
         return row;
-    row.rate = derivedRate(row.total, row.net, row.vat);
-    if (row.rate == 0) {
+    row.rate = storedRate ? storedRate : derivedRate(row.total, row.net, row.vat);
+    if (row.rate == 0 || row.taxMode != TaxMode::Regular) {
         // Without VAT the whole total is net.
         row.net = row.total;
         row.vat = StoredAmount::value(0);
@@ -257,47 +243,6 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
 }
 
 } // namespace
-
-QDate parseGermanDate(QByteArrayView text)
-{
-    // By hand rather than by a regular expression: the evaluation reads a
-    // date from every receipt, a hundred thousand of them.
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    const auto blank = [&](qsizetype at) { return at < n && (text[at] == ' ' || text[at] == '\t'); };
-    const auto number = [&](int minDigits, int maxDigits, int *value) {
-        int digits = 0;
-        *value = 0;
-        while (i < n && digits < maxDigits && text[i] >= '0' && text[i] <= '9') {
-            *value = *value * 10 + (text[i] - '0');
-            ++i;
-            ++digits;
-        }
-        return digits >= minDigits && !(i < n && text[i] >= '0' && text[i] <= '9');
-    };
-    while (blank(i))
-        ++i;
-    int day = 0, month = 0, year = 0;
-    if (!number(1, 2, &day) || i >= n || text[i++] != '.' || !number(1, 2, &month) || i >= n || text[i++] != '.')
-        return QDate();
-    const qsizetype yearStart = i;
-    if (!number(2, 4, &year) || i - yearStart == 3)
-        return QDate();
-    if (i - yearStart == 2)
-        year += 2000;
-    while (blank(i))
-        ++i;
-    return i == n ? QDate(year, month, day) : QDate();
-}
-
-QDate parseGermanDate(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() > 0x7f)
-            return QDate();
-    }
-    return parseGermanDate(QByteArrayView(text.toLatin1()));
-}
 
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes)
 {
@@ -330,7 +275,8 @@ std::vector<EvaluationRow> evaluate(const WorkDir &dir, const QStringList &files
     reader.run([&](qsizetype p, qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp, qint64) {
         const qint64 modified = stamp.modified.milliseconds();
         // The term holds no line end, so a match lies within one line.
-        if (!term.foundIn(bytes.data(), bytes.size()))
+        const QByteArrayView fields = receiptfile::fieldBytes(bytes);
+        if (!term.foundIn(fields.data(), fields.size()))
             return;
         Piece &piece = pieces[size_t(p)];
         EvaluationRow row = evaluationRow(files.at(f), modified, bytes, piece.days);
@@ -397,6 +343,33 @@ QByteArray CentSum::digits() const
     return QByteArray::number(m_high) + QByteArray::number(m_low).rightJustified(18, '0');
 }
 
+int EvaluationSums::keyOf(const EvaluationRow &row)
+{
+    switch (row.taxMode) {
+    case TaxMode::SmallBusiness:
+        return smallBusiness;
+    case TaxMode::TaxFree:
+        return taxFree;
+    case TaxMode::Regular:
+        break;
+    }
+    return row.rate.value_or(unknownRate);
+}
+
+QString EvaluationSums::nameOf(int key)
+{
+    switch (key) {
+    case unknownRate:
+        return QStringLiteral("?");
+    case smallBusiness:
+        return QStringLiteral("Kleinunternehmer");
+    case taxFree:
+        return QStringLiteral("umsatzsteuerfrei");
+    default:
+        return vatrate::text(key) + QStringLiteral(" %");
+    }
+}
+
 EvaluationSums sumsOf(const std::vector<EvaluationRow> &rows)
 {
     EvaluationSums sums;
@@ -405,7 +378,7 @@ EvaluationSums sumsOf(const std::vector<EvaluationRow> &rows)
             ++sums.unreadable;
             continue;
         }
-        RateSum &rate = sums.perRate[size_t(row.rate.value_or(EvaluationSums::unknownRate))];
+        RateSum &rate = sums.perRate[EvaluationSums::keyOf(row)];
         for (RateSum *sum : { &sums.all, &rate }) {
             ++sum->count;
             sum->total.add(row.total.cents);
@@ -426,41 +399,6 @@ QString evaluationcolumn::title(int column)
     return column >= 0 && column < Count ? QString::fromUtf8(titles[column]) : QString();
 }
 
-QString germanAmount(const QByteArray &centsDigits, bool grouped)
-{
-    const QByteArray digits = centsDigits.rightJustified(3, '0');
-    const QByteArray units = digits.chopped(2);
-    QString out;
-    out.reserve(units.size() + units.size() / 3 + 3);
-    for (qsizetype i = 0; i < units.size(); ++i) {
-        if (grouped && i > 0 && (units.size() - i) % 3 == 0)
-            out += QLatin1Char('.');
-        out += QLatin1Char(units.at(i));
-    }
-    out += QLatin1Char(',');
-    out += QLatin1String(digits.right(2));
-    return out;
-}
-
-QString germanDate(QDate date)
-{
-    // QDate::toString would do, at several times the cost for a whole table.
-    if (!date.isValid())
-        return QString();
-    int year = 0, month = 0, day = 0;
-    date.getDate(&year, &month, &day);
-    const char text[] = { char('0' + day / 10),          char('0' + day % 10),          '.',
-                          char('0' + month / 10),        char('0' + month % 10),        '.',
-                          char('0' + year / 1000 % 10), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
-                          char('0' + year % 10) };
-    return QString::fromLatin1(text, sizeof text);
-}
-
-QString germanAmount(qint64 cents, bool grouped)
-{
-    return germanAmount(QByteArray::number(cents), grouped);
-}
-
 QString cellText(const EvaluationRow &row, int column, CellUse use)
 {
     using namespace evaluationcolumn;
@@ -469,7 +407,9 @@ QString cellText(const EvaluationRow &row, int column, CellUse use)
     case Number:
         return row.number();
     case Date:
-        return germanDate(row.date);
+        if (row.dateInvalid && use == CellUse::Table)
+            return QStringLiteral("Datum im Beleg ungültig – Dateidatum ") + germantext::date(row.date);
+        return germantext::date(row.date);
     case Payer:
         return row.payer;
     case Purpose:

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/workdir.h"
+#include "receipt/germantext.h"
+#include "receipt/taxmode.h"
 
 class ReceiptCache;
 
@@ -11,6 +13,7 @@ class ReceiptCache;
 #include <QStringList>
 
 #include <array>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -18,10 +21,10 @@ class ReceiptCache;
 // the VAT rate they were made with, the sums per rate, and the rows as CSV
 // text for a spreadsheet or the tax advisor.
 //
-// A receipt file holds neither a date nor a rate. The date a receipt stands
-// for is the day its file was last written; the rate is found again from the
-// stored amounts: it is the whole percent for which the net and VAT breakdown
-// of the stored total gives exactly the stored net and VAT.
+// A receipt file holds its date and, since its page is kept with it, its rate
+// and taxation. For files of older installations the date is the day the
+// file was last written, and the rate is found again from the stored
+// amounts (vatrate::derived).
 //
 // Amounts are whole pennies in 64-bit integers, and sums are exact: no binary
 // floating point anywhere.
@@ -49,9 +52,10 @@ struct StoredAmount
     static StoredAmount value(qint64 cents);
 };
 
-// The rate 0 to 99 for which NetVatBreakdown of the total gives exactly the
-// net and the VAT, compared by value; a rate of 0 fits where the VAT is
-// empty, whatever the net says. Nothing when no rate or several fit.
+// The whole rate (in hundredths of a percent) for which NetVatBreakdown of
+// the total gives exactly the net and the VAT, compared by value; a rate of 0
+// fits where the VAT is empty, whatever the net says. Nothing when no rate or
+// several fit.
 std::optional<int> derivedRate(const StoredAmount &total, const StoredAmount &net, const StoredAmount &vat);
 
 struct EvaluationRow
@@ -65,7 +69,10 @@ struct EvaluationRow
     // whose whole units are blank is empty: the breakdown at a rate of 0
     // empties them and leaves a pennies line of an earlier rate.
     StoredAmount net, vat, total;
+    // In hundredths of a percent: the stored rate, or for older files the
+    // derived one.
     std::optional<int> rate;
+    TaxMode taxMode = TaxMode::Regular;
     // The total is a number and no amount line that counts is unreadable:
     // the row counts in the sums. Otherwise it is listed, marked, and
     // counted apart.
@@ -75,18 +82,15 @@ struct EvaluationRow
     // the local day of modifiedMs (files of older installations).
     QDate date;
     bool datedByFile = false;
+    // The file holds a date text that is no date of the calendar.
+    bool dateInvalid = false;
 
     QString number() const;
 };
 
-// A date typed the German way: "31.12.2026", "1.2.2026" or "1.2.26" (the
-// years 2000 to 2099), blanks around it allowed; anything else gives an
-// invalid date.
-QDate parseGermanDate(QStringView text);
-QDate parseGermanDate(QByteArrayView text);
-
 // One receipt file: its bytes are the Windows-1252 lines of a receipt file.
-// Missing lines are empty, lines after the twelfth are not read.
+// Missing lines are empty; of the named lines after the twelfth the rate and
+// the taxation are read.
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes);
 
 struct EvaluationFilter
@@ -128,10 +132,22 @@ struct RateSum
 
 struct EvaluationSums
 {
-    static constexpr int unknownRate = 100;
-    RateSum all;                        // every readable row
-    std::array<RateSum, 101> perRate;   // rates 0..99, then "?"
-    qint64 unreadable = 0;              // rows left out of the sums
+    // The keys of perRate besides the rates in hundredths of a percent.
+    static constexpr int unknownRate = 10000;
+    static constexpr int smallBusiness = 10001;
+    static constexpr int taxFree = 10002;
+    static int keyOf(const EvaluationRow &row);
+    // "19 %", "5,5 %", "Kleinunternehmer", "umsatzsteuerfrei", "?".
+    static QString nameOf(int key);
+    // The sum of a key; empty where no row has it.
+    RateSum of(int key) const
+    {
+        const auto at = perRate.find(key);
+        return at == perRate.end() ? RateSum() : at->second;
+    }
+    RateSum all;                  // every readable row
+    std::map<int, RateSum> perRate; // by key, in this order
+    qint64 unreadable = 0;        // rows left out of the sums
 };
 EvaluationSums sumsOf(const std::vector<EvaluationRow> &rows);
 
@@ -141,11 +157,7 @@ enum Column { Number, Date, Payer, Purpose, Net, Rate, Vat, Total, Count };
 QString title(int column);
 } // namespace evaluationcolumn
 
-// German amounts: "1.234,56" with grouping, "1234,56" without.
-QString germanAmount(const QByteArray &centsDigits, bool grouped = true);
-QString germanAmount(qint64 cents, bool grouped = true);
-// "dd.mm.yyyy"; empty for an invalid date.
-QString germanDate(QDate date);
+using germantext::amount;
 
 // A cell's text as the table shows it; for the CSV file amounts go without
 // grouping, so that every spreadsheet reads them as numbers.

@@ -91,12 +91,15 @@ QVariant EvaluationTableModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole:
         return row.readable ? QVariant() : QVariant(unreadableBackground);
     case Qt::ToolTipRole:
+        if (column == Date && row.dateInvalid)
+            return QStringLiteral("Datum im Beleg ungültig – Dateidatum: Das Datum der Quittung ist kein Tag des "
+                                  "Kalenders; gezeigt ist der Tag, an dem die Datei zuletzt gespeichert wurde.");
         if (column == Date && row.datedByFile)
             return QStringLiteral("Die Quittungsdatei enthält kein Datum: das ist der Tag, an dem sie zuletzt "
                                   "gespeichert wurde.");
         if (!row.readable)
             return QStringLiteral("Ein Betrag dieser Quittung ist keine Zahl: sie ist in keiner Summe enthalten.");
-        if (!row.rate)
+        if (!row.rate && row.taxMode == TaxMode::Regular)
             return QStringLiteral("Kein Mehrwertsteuer-Satz (oder mehr als einer) ergibt genau Netto und MWSt "
                                   "dieser Quittung.");
         return QVariant();
@@ -184,7 +187,7 @@ void EvaluationTableModel::sortOrder()
         byValue([](const EvaluationRow &r) { return amountKey(r.total); });
         break;
     case Rate:
-        byValue([](const EvaluationRow &r) { return r.readable ? r.rate.value_or(100) : 101; });
+        byValue([](const EvaluationRow &r) { return r.readable ? EvaluationSums::keyOf(r) : 20000; });
         break;
     case Payer:
     case Purpose: {
@@ -377,7 +380,7 @@ bool ReceiptEvaluationWindow::readDateBox(QLineEdit *box, QDate *date)
     *date = QDate();
     if (box->text().trimmed().isEmpty())
         return true;
-    *date = parseGermanDate(box->text());
+    *date = germantext::parseDate(box->text());
     if (date->isValid())
         return true;
     m_archive.platform().messageBox(this, QStringLiteral("\"%1\" ist kein Datum. Bitte geben Sie es in der Form "
@@ -421,16 +424,14 @@ void ReceiptEvaluationWindow::showSums()
         QString tip;
     };
     std::vector<Line> lines;
-    for (int rate = 0; rate < int(m_sums.perRate.size()); ++rate) {
-        const RateSum &sum = m_sums.perRate[size_t(rate)];
+    for (const auto &[key, sum] : m_sums.perRate) {
         if (sum.count == 0)
             continue;
-        if (rate == EvaluationSums::unknownRate)
-            lines.push_back({ QStringLiteral("?"), sum.count, &sum,
-                              QStringLiteral("Quittungen, deren Beträge zu keinem Satz (oder zu mehreren) genau "
-                                             "passen") });
-        else
-            lines.push_back({ QStringLiteral("%1 %").arg(rate), sum.count, &sum, QString() });
+        lines.push_back({ EvaluationSums::nameOf(key), sum.count, &sum,
+                          key == EvaluationSums::unknownRate
+                              ? QStringLiteral("Quittungen, deren Beträge zu keinem Satz (oder zu mehreren) genau "
+                                               "passen")
+                              : QString() });
     }
     lines.push_back({ QStringLiteral("Summe"), m_sums.all.count, &m_sums.all, QString() });
     if (m_sums.unreadable > 0)
@@ -441,9 +442,9 @@ void ReceiptEvaluationWindow::showSums()
     for (int r = 0; r < int(lines.size()); ++r) {
         const Line &line = lines[size_t(r)];
         const QString texts[5] = { line.what, QString::number(line.count),
-                                   line.sum ? germanAmount(line.sum->net.digits()) : QString(),
-                                   line.sum ? germanAmount(line.sum->vat.digits()) : QString(),
-                                   line.sum ? germanAmount(line.sum->total.digits()) : QString() };
+                                   line.sum ? germantext::amount(line.sum->net.digits()) : QString(),
+                                   line.sum ? germantext::amount(line.sum->vat.digits()) : QString(),
+                                   line.sum ? germantext::amount(line.sum->total.digits()) : QString() };
         for (int c = 0; c < 5; ++c) {
             auto *item = new QTableWidgetItem(texts[c]);
             item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);

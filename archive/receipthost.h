@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/receiptfile.h"
+#include "receipt/receiptfile.h"
 
 class QWidget;
 

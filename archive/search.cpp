@@ -162,7 +162,9 @@ QStringList receiptFileList(const WorkDir &dir)
 void ReceiptSearch::collect(ReceiptReader &reader, const SearchTerm &term, qsizetype piece, qsizetype file,
                             QByteArrayView bytes, qint64 at, std::vector<Entry> &entries)
 {
-    findLines(bytes, term, [&](qsizetype begin, qsizetype end) {
+    // Only the receipt's own fields: not the issuer, the wording and the
+    // tax lines that every receipt of a folder shares.
+    findLines(receiptfile::fieldBytes(bytes), term, [&](qsizetype begin, qsizetype end) {
         const qint64 line = at >= 0 ? at + begin : reader.keep(piece, bytes.sliced(begin, end - begin));
         entries.push_back({ line, int(end - begin), int(file) });
     });

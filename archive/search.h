@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/receiptcache.h"
-#include "archive/receiptfile.h"
+#include "receipt/receiptfile.h"
 #include "platform/workdir.h"
 #include "text/codepage.h"
 

@@ -5,7 +5,7 @@
 // fees and donations, with and without VAT, amounts from a few euros to
 // several thousand, the amount in words.
 
-#include "archive/receiptfile.h"
+#include "receipt/receiptfile.h"
 #include "platform/workdir.h"
 #include "text/codepage.h"
 

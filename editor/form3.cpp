@@ -40,7 +40,7 @@ Form3::Form3(Platform &platform, QWidget *parent)
 
 QString Form3::makersText()
 {
-    return QStringLiteral("Zettelfix 4.1\n"
+    return QStringLiteral("Zettelfix " ZETTELFIX_VERSION "\n"
                           "Quittungen schreiben, finden und drucken\n\n"
                           "Ein freies Programm des Zettelfix-Projekts.\n\n"
                           "Fragen, Wünsche und Fehlerberichte nimmt das "

@@ -76,6 +76,8 @@ void quitt::Image2_MouseMove() { setHelp(help::textFor(u"Image2")); }
 void quitt::Command2_Click()
 {
     Command1->setEnabled(true);
+    // A loaded receipt showed its own page; the new one gets today's.
+    showCurrentSettings();
     const struct
     {
         const QString &file;

@@ -129,7 +129,7 @@ QPixmap aboutPicture()
     f.setPixelSize(18);
     p.setFont(f);
     p.setPen(QColor(128, 0, 0));
-    p.drawText(QRectF(0, 245, 204, 30), Qt::AlignCenter, QStringLiteral("Zettelfix 4.1"));
+    p.drawText(QRectF(0, 245, 204, 30), Qt::AlignCenter, QStringLiteral("Zettelfix " ZETTELFIX_VERSION));
     return pm;
 }
 

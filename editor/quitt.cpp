@@ -5,6 +5,9 @@
 #include "platform/twips.h"
 #include "settings/settings.h"
 #include "settings/taxdata.h"
+#include "settings/userdatafile.h"
+#include "receipt/completion.h"
+#include "receipt/vatrate.h"
 #include "text/storableinput.h"
 
 #include <QAction>
@@ -152,7 +155,7 @@ quitt::~quitt()
 
 void quitt::buildControls()
 {
-    setWindowTitle(QStringLiteral("Zettelfix 4.1 - ") + Platform::makersLine());
+    setWindowTitle(QStringLiteral("Zettelfix " ZETTELFIX_VERSION " - ") + Platform::makersLine());
     setWindowIcon(QIcon(pictures::programIcon(64)));
 
     auto *client = new QWidget(this);
@@ -520,19 +523,9 @@ void quitt::Form_Load()
     m_settings.euroForNewFolder();
 
     // 3. Labels from their settings files; a missing file keeps the caption.
-    const struct
-    {
-        const QString &file;
-        Wording part;
-    } labels[] = {
-        { settingsfile::datum, Wording::DateHeading },     { settingsfile::plzort, Wording::PlaceHeading },
-        { settingsfile::danke, Wording::Thanks },          { settingsfile::fuerbez, Wording::PurposeHeading },
-        { settingsfile::betragv, Wording::PayerHeading },  { settingsfile::wieoben, Wording::PenniesNote },
-        { settingsfile::gesamtt, Wording::Total },         { settingsfile::worten, Wording::WordsHeading },
-        { settingsfile::netto, Wording::Net },             { settingsfile::mwstbez, Wording::VatName },
-        { settingsfile::pf, Wording::Subunit },            { settingsfile::dm, Wording::Currency },
-    };
-    for (const auto &row : labels) {
+    for (const WordingRow &row : wordingTable()) {
+        if (row.part == Wording::Title || row.part == Wording::Rate)
+            continue;
         if (const auto value = settingValue(files(), row.file))
             showWording(row.part, *value);
     }
@@ -630,9 +623,69 @@ void quitt::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+ReceiptPage quitt::currentPage() const
+{
+    ReceiptPage p;
+    p.taxMode = m_taxData.mode;
+    p.taxNote = printedTaxNote(m_taxData);
+    p.taxNumber = m_taxData.taxNumber.trimmed();
+    p.vatId = m_taxData.vatId.trimmed();
+    p.issuer = ReadUserData(m_platform.files());
+    p.text(Wording::Title) = Combo1->currentText();
+    p.text(Wording::Net) = Label2->text();
+    p.text(Wording::VatName) = Label5->text();
+    p.text(Wording::Total) = Label3->text();
+    p.text(Wording::WordsHeading) = Frame6->title();
+    p.text(Wording::PenniesNote) = Label12->text();
+    p.text(Wording::PayerHeading) = Frame7->title();
+    p.text(Wording::PurposeHeading) = Frame8->title();
+    p.text(Wording::Thanks) = Label13->text();
+    p.text(Wording::PlaceHeading) = Frame10->title();
+    p.text(Wording::DateHeading) = Frame11->title();
+    p.text(Wording::Currency) = Label8->text();
+    p.text(Wording::Subunit) = Label11->text();
+    return p;
+}
+
+void quitt::showPageWording(const ReceiptPage &p)
+{
+    Label2->setText(p.text(Wording::Net));
+    Label5->setText(p.text(Wording::VatName));
+    Label3->setText(p.text(Wording::Total));
+    Frame6->setTitle(p.text(Wording::WordsHeading));
+    Label12->setText(p.text(Wording::PenniesNote));
+    Frame7->setTitle(p.text(Wording::PayerHeading));
+    Frame8->setTitle(p.text(Wording::PurposeHeading));
+    Label13->setText(p.text(Wording::Thanks));
+    Frame10->setTitle(p.text(Wording::PlaceHeading));
+    Frame11->setTitle(p.text(Wording::DateHeading));
+    for (QLabel *unit : { Label6, Label7, Label8 })
+        unit->setText(p.text(Wording::Currency));
+    for (QLabel *hundredth : { Label9, Label10, Label11 })
+        hundredth->setText(p.text(Wording::Subunit));
+    updateAccessibleNames();
+}
+
+void quitt::showCurrentSettings()
+{
+    const bool kept = m_keptPage.has_value();
+    m_keptPage.reset();
+    if (!kept)
+        return;
+    for (const WordingRow &row : wordingTable()) {
+        if (row.part == Wording::Title || row.part == Wording::Rate)
+            continue;
+        showWording(row.part, settingValue(files(), row.file).value_or(row.startupDefault));
+    }
+    showTaxData(ReadTaxData(files()));
+    if (m_chargesVat)
+        Combo2->setEditText(settingValue(files(), settingsfile::mwst).value_or(wordingRow(Wording::Rate).startupDefault));
+}
+
 ReceiptRecord quitt::currentRecord() const
 {
     ReceiptRecord r;
+    r.page = m_keptPage ? *m_keptPage : currentPage();
     r.number = Text8->text();
     r.totalUnits = Text6->text();
     r.totalPennies = Text7->text();
@@ -671,6 +724,29 @@ void quitt::showStoredFields(const ReceiptRecord &r)
 
 void quitt::showLoadedReceipt(const ReceiptRecord &record)
 {
+    if (record.page) {
+        // The receipt as it was written: its rate, its taxation, its wording.
+        m_keptPage = record.page;
+        TaxData tax;
+        tax.mode = record.page->taxMode;
+        tax.taxNumber = record.page->taxNumber;
+        tax.vatId = record.page->vatId;
+        if (record.page->taxMode == TaxMode::TaxFree)
+            tax.exemptionNote = record.page->taxNote;
+        showTaxData(tax);
+        showPageWording(*record.page);
+    } else {
+        // A receipt of an older installation: today's page, and its rate as
+        // its figures tell it.
+        showCurrentSettings();
+    }
+    m_deriving = true;
+    if (const std::optional<int> rate = completion::rateOf(record))
+        Combo2->setEditText(vatrate::text(*rate));
+    else
+        setHelp(QStringLiteral("Der Mehrwertsteuer-Satz ist in dieser Quittung nicht gespeichert und lässt sich aus "
+                               "ihren Beträgen nicht eindeutig ablesen."));
+    m_deriving = false;
     showStoredFields(record);
     Command1->setEnabled(false);
     m_storedAmounts = true;
@@ -679,35 +755,8 @@ void quitt::showLoadedReceipt(const ReceiptRecord &record)
 
 PrintSnapshot quitt::printSnapshot() const
 {
-    PrintSnapshot s;
-    s.titleWord = Combo1->currentText();
-    s.number = Text8->text();
-    s.netWording = Label2->text();
+    PrintSnapshot s = printSnapshotOf(currentRecord());
     s.vatSign = Label4->text();
-    s.vatRate = Combo2->currentText();
-    s.vatWording = Label5->text();
-    s.totalWording = Label3->text();
-    s.currencyNames = { Label6->text(), Label7->text(), Label8->text() };
-    s.subunitNames = { Label9->text(), Label10->text(), Label11->text() };
-    s.netUnits = Text2->text();
-    s.netPennies = Text3->text();
-    s.vatUnits = Text4->text();
-    s.vatPennies = Text5->text();
-    s.totalUnits = Text6->text();
-    s.totalPennies = Text7->text();
-    s.amountInWords = Text9->text();
-    s.wordsHeading = Frame6->title();
-    s.penniesNote = Label12->text();
-    s.payerHeading = Frame7->title();
-    s.payer = Combo3->currentText();
-    s.purposeHeading = Frame8->title();
-    s.purpose = Combo4->currentText();
-    s.thanks = Label13->text();
-    s.place = Text10->text();
-    s.date = Text11->text();
-    s.taxLine = printedTaxLine(m_taxData);
-    s.taxNote = printedTaxNote(m_taxData);
-    s.vatRows = m_chargesVat;
     return s;
 }
 

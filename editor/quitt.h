@@ -191,11 +191,17 @@ public:
     // Menu entries of the controllers.
     QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen, *steuerangaben;
 
-    // The receipt as the controls show it, and the stored fields of a receipt
-    // put back into them (the rate is not stored and stays; so do place and
-    // date where the receipt has no date).
+    // The receipt as the controls show it, with the page it prints: that of
+    // the loaded receipt, or today's settings. And the stored fields of a
+    // receipt put back into them (place and date stay where the receipt has
+    // no date).
     ReceiptRecord currentRecord() const;
     void showStoredFields(const ReceiptRecord &record);
+    // What a page printed now shows besides the fields, from today's settings.
+    ReceiptPage currentPage() const;
+    // The wording, rate and taxation of today's settings, as a new receipt
+    // gets them.
+    void showCurrentSettings();
 
     // Shows a failed write once, in a message box naming what failed.
     void reportWriteFailure(const QString &error) override;
@@ -227,6 +233,8 @@ private:
     void updateAccessibleNames();
     void pointInUnits();
     void showMenuWording(Wording part, const QString &text);
+    // The labels of a kept page, without touching the settings or the menu.
+    void showPageWording(const ReceiptPage &page);
 
     Platform &m_platform;
     EventRouter *m_events;
@@ -250,4 +258,6 @@ private:
     bool m_deriving = false;
     // The unsaved receipt was printed once after the question whether to save.
     bool m_printAsked = false;
+    // The page of the loaded receipt, kept until a new receipt.
+    std::optional<ReceiptPage> m_keptPage;
 };

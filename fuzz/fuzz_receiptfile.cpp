@@ -2,7 +2,7 @@
 // stored fields; a receipt made of those fields reads back unchanged.
 #include "fuzzinput.h"
 
-#include "archive/receiptfile.h"
+#include "receipt/receiptfile.h"
 #include "text/codepage.h"
 #include "text/textlines.h"
 

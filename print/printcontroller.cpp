@@ -50,8 +50,7 @@ QList<PrintOperation> PrintController::layoutPage(std::initializer_list<float> o
     for (const float offset : offsets) {
         const std::optional<QString> font = printFont();
         const PrintSnapshot snapshot = m_host.printSnapshot();
-        const std::optional<QStringList> userData = ReadUserData(m_platform.files());
-        page += ReceiptLayout(snapshot, font, userData, offset, printTextMeasure());
+        page += ReceiptLayout(snapshot, font, snapshot.issuer, offset, printTextMeasure());
     }
     return page;
 }

@@ -283,3 +283,45 @@ QList<PrintOperation> ReceiptLayout(const PrintSnapshot &s, const std::optional<
         op.y += d;
     return ops + texts;
 }
+
+PrintSnapshot printSnapshotOf(const ReceiptRecord &r)
+{
+    ReceiptPage page;
+    if (r.page) {
+        page = *r.page;
+    } else {
+        for (const WordingRow &row : wordingTable())
+            page.text(row.part) = row.startupDefault;
+    }
+    PrintSnapshot s;
+    s.titleWord = page.text(Wording::Title);
+    s.number = r.number;
+    s.netWording = page.text(Wording::Net);
+    s.vatSign = QStringLiteral("+");
+    s.vatRate = r.vatRate;
+    s.vatWording = page.text(Wording::VatName);
+    s.totalWording = page.text(Wording::Total);
+    s.currencyNames.fill(page.text(Wording::Currency));
+    s.subunitNames.fill(page.text(Wording::Subunit));
+    s.netUnits = r.netUnits;
+    s.netPennies = r.netPennies;
+    s.vatUnits = r.vatUnits;
+    s.vatPennies = r.vatPennies;
+    s.totalUnits = r.totalUnits;
+    s.totalPennies = r.totalPennies;
+    s.amountInWords = r.amountInWords;
+    s.wordsHeading = page.text(Wording::WordsHeading);
+    s.penniesNote = page.text(Wording::PenniesNote);
+    s.payerHeading = page.text(Wording::PayerHeading);
+    s.payer = r.payer;
+    s.purposeHeading = page.text(Wording::PurposeHeading);
+    s.purpose = r.purpose;
+    s.thanks = page.text(Wording::Thanks);
+    s.place = r.place;
+    s.date = r.date;
+    s.taxLine = taxmode::printedTaxLine(page.taxNumber, page.vatId);
+    s.taxNote = page.taxNote;
+    s.vatRows = taxmode::chargesVat(page.taxMode);
+    s.issuer = page.issuer;
+    return s;
+}

@@ -2,6 +2,7 @@
 
 #include "platform/printoperation.h"
 #include "platform/textmetrics.h"
+#include "receipt/receiptrecord.h"
 
 #include <QList>
 #include <QString>
@@ -45,7 +46,13 @@ struct PrintSnapshot
     // False when no VAT is charged: the net and VAT rows are left out, the
     // total row stays.
     bool vatRows = true;
+    // The issuer's address lines; none prints the hint to enter them.
+    std::optional<QStringList> issuer;
 };
+
+// The page of a receipt as it prints: its fields and the page it keeps (a
+// record without a page prints its fields only, with the built-in wording).
+PrintSnapshot printSnapshotOf(const ReceiptRecord &record);
 
 namespace receiptlayout {
 // Where the second copy of a two-receipt page starts.

@@ -2,10 +2,10 @@
 
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "receipt/vatrate.h"
 #include "text/codepage.h"
 
 #include <QList>
-#include <QRegularExpression>
 
 // One row per entry of the menu "&Grund-Einstellungen" that rewords part of
 // the receipt: the file that keeps the wording, the wording it falls back to,
@@ -13,8 +13,6 @@
 struct RewordRow
 {
     void (SettingsController::*handler)();
-    QString file;
-    QString builtInDefault;
     Wording part;
     QString prompt;
     QString inputTitle;
@@ -30,61 +28,47 @@ const QList<RewordRow> &rewordRows()
     static const QString einrichten = QStringLiteral("Einrichten");
     static const QString currency = QStringLiteral("Währung");
     static const QList<RewordRow> rows = {
-        { &SettingsController::stattquitt_Click, settingsfile::quitname, QStringLiteral("Quittung"),
-          Wording::Title,
+        { &SettingsController::stattquitt_Click, Wording::Title,
           QStringLiteral("Bitte geben Sie das Wort ein, welches statt <Quittung> verwendet werden soll:"),
           QStringLiteral("Quittung"), QStringLiteral("Quittungs-Bezeichnung"),
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <Quittung>!") },
-        { &SettingsController::nettoändern_Click, settingsfile::netto, QStringLiteral("netto"),
-          Wording::Net,
+        { &SettingsController::nettoändern_Click, Wording::Net,
           QStringLiteral("Statt <netto> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <netto>!") },
-        { &SettingsController::bezmwst_Click, settingsfile::mwstbez, QStringLiteral("%MWSt"),
-          Wording::VatName,
+        { &SettingsController::bezmwst_Click, Wording::VatName,
           QStringLiteral("Statt <%MWSt> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <%MWSt>!") },
-        { &SettingsController::gesamtiändern_Click, settingsfile::gesamtt, QStringLiteral("gesamt"),
-          Wording::Total,
+        { &SettingsController::gesamtiändern_Click, Wording::Total,
           QStringLiteral("Statt <gesamt> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <gesamt>!") },
-        { &SettingsController::gesamtändern_Click, settingsfile::worten, QStringLiteral("Gesamtbetrag in Worten:"),
-          Wording::WordsHeading,
+        { &SettingsController::gesamtändern_Click, Wording::WordsHeading,
           QStringLiteral("Statt <Gesamtbetrag in Worten:> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt die Zeile auf <Gesamtbetrag in Worten:>!") },
-        { &SettingsController::pfändern_Click, settingsfile::wieoben, QStringLiteral("Pfennige wie oben"),
-          Wording::PenniesNote,
+        { &SettingsController::pfändern_Click, Wording::PenniesNote,
           QStringLiteral("Statt <Pfennige wie oben> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt die Zeile auf <Pfennige wie oben>!") },
-        { &SettingsController::betragvon_Click, settingsfile::betragv, QStringLiteral("Betrag erhalten von:"),
-          Wording::PayerHeading,
+        { &SettingsController::betragvon_Click, Wording::PayerHeading,
           QStringLiteral("Statt <Betrag erhalten von:> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt die Zeile auf <Betrag erhalten von:") },
-        { &SettingsController::fuerändern_Click, settingsfile::fuerbez, QStringLiteral("für:"),
-          Wording::PurposeHeading,
+        { &SettingsController::fuerändern_Click, Wording::PurposeHeading,
           QStringLiteral("Statt <für:> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <für:>!") },
-        { &SettingsController::dankendändern_Click, settingsfile::danke, QStringLiteral("dankend erhalten"),
-          Wording::Thanks,
+        { &SettingsController::dankendändern_Click, Wording::Thanks,
           QStringLiteral("Statt <dankend erhalten> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt die Zeile auf <dankend erhalten>!") },
-        { &SettingsController::plzändern_Click, settingsfile::plzort, QStringLiteral("PLZ/Ort:"),
-          Wording::PlaceHeading,
+        { &SettingsController::plzändern_Click, Wording::PlaceHeading,
           QStringLiteral("Statt <PLZ/Ort:> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt die Zeile auf <PLZ/Ort:>!") },
-        { &SettingsController::datumändern_Click, settingsfile::datum, QStringLiteral("Datum:"),
-          Wording::DateHeading,
+        { &SettingsController::datumändern_Click, Wording::DateHeading,
           QStringLiteral("Statt <Datum:> bitte folgende Bezeichnung:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <Datum:>!") },
-        { &SettingsController::mwständern_Click, settingsfile::mwst, QStringLiteral("15"),
-          Wording::Rate,
+        { &SettingsController::mwständern_Click, Wording::Rate,
           QStringLiteral("Geben Sie den Prozentsatz (z.B.: 19) in Zahlen ein:"), setup, einrichten,
           QStringLiteral("Abbruch der Eingabe setzt den Prozentsatz auf 15!") },
-        { &SettingsController::wahrung_Click, settingsfile::dm, QStringLiteral("DM"),
-          Wording::Currency,
+        { &SettingsController::wahrung_Click, Wording::Currency,
           QStringLiteral("Statt <DM> bitte folgende Bezeichnung:"), currency, currency,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <DM>!") },
-        { &SettingsController::wahrungpf_Click, settingsfile::pf, QStringLiteral("Pf"),
-          Wording::Subunit,
+        { &SettingsController::wahrungpf_Click, Wording::Subunit,
           QStringLiteral("Statt <PF> bitte folgende Bezeichnung:"), currency, currency,
           QStringLiteral("Abbruch der Eingabe setzt das Wort auf <Pf>!") },
     };
@@ -105,7 +89,7 @@ const RewordRow &rowOf(void (SettingsController::*handler)())
 // switch to euros both go through here.
 bool storeWording(WorkDir &files, WordingHost &host, const RewordRow &row, const QString &text, QString *error)
 {
-    if (!WriteSetting(files, row.file, text, error))
+    if (!WriteSetting(files, wordingRow(row.part).file, text, error))
         return false;
     host.showWording(row.part, text);
     return true;
@@ -116,7 +100,7 @@ bool storeWording(WorkDir &files, WordingHost &host, const RewordRow &row, const
 void SettingsController::RewordLabel(const RewordRow &row)
 {
     // The file, not the control, offers the current wording.
-    const QString offered = settingValue(m_platform.files(), row.file).value_or(row.builtInDefault);
+    const QString offered = settingValue(m_platform.files(), wordingRow(row.part).file).value_or(wordingRow(row.part).rewordDefault);
     const std::optional<QString> typed = m_platform.inputBox(m_host.hostWindow(), row.prompt, row.inputTitle, offered);
     // Cancel leaves the wording as it is: a user who only looked loses nothing.
     if (!typed)
@@ -133,15 +117,13 @@ void SettingsController::RewordLabel(const RewordRow &row)
         return;
     }
 
-    // The rate is a whole percentage, as the breakdown reads it; anything
-    // else would be printed beside the figures as it was typed.
+    // The rate by the one rule for rates; anything else would be printed
+    // beside the figures as it was typed.
     if (row.part == Wording::Rate) {
         answer = answer.trimmed();
-        static const QRegularExpression wholePercent(QStringLiteral("^[0-9]{1,2}$"));
-        if (!wholePercent.match(answer).hasMatch()) {
+        if (!vatrate::parse(answer)) {
             m_platform.messageBox(m_host.hostWindow(),
-                                  QStringLiteral("Der Mehrwertsteuer-Satz muss eine ganze Zahl von 0 bis 99 sein "
-                                                 "(z.B.: 19). Es bleibt beim bisherigen Satz."),
+                                  vatrate::invalidMessage(answer) + QStringLiteral(" Es bleibt beim bisherigen Satz."),
                                   row.messageTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
             return;
         }
@@ -160,7 +142,7 @@ void SettingsController::RewordLabel(const RewordRow &row)
 
     m_platform.messageBox(m_host.hostWindow(), row.cancelMessage, row.messageTitle, Platform::Buttons::Ok,
                           Platform::Icon::Critical);
-    store(row.builtInDefault);
+    store(wordingRow(row.part).rewordDefault);
 }
 
 void SettingsController::stattquitt_Click() { RewordLabel(rowOf(&SettingsController::stattquitt_Click)); }

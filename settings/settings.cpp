@@ -46,24 +46,3 @@ bool oneLine(const QString &name, const QString &value, QString *error)
                      .arg(name);
     return false;
 }
-
-const QList<WordingFile> &wordingFiles()
-{
-    static const QList<WordingFile> files = {
-        { settingsfile::quitname, QStringLiteral("Quittung"), QStringLiteral("Quittung") },
-        { settingsfile::netto, QStringLiteral("netto"), QStringLiteral("netto") },
-        { settingsfile::mwstbez, QStringLiteral("% MWSt"), QStringLiteral("%MWSt") },
-        { settingsfile::gesamtt, QStringLiteral("gesamt"), QStringLiteral("gesamt") },
-        { settingsfile::worten, QStringLiteral("Gesamtbetrag in Worten:"), QStringLiteral("Gesamtbetrag in Worten:") },
-        { settingsfile::wieoben, QStringLiteral("Pfennige wie oben"), QStringLiteral("Pfennige wie oben") },
-        { settingsfile::betragv, QStringLiteral("Betrag erhalten von:"), QStringLiteral("Betrag erhalten von:") },
-        { settingsfile::fuerbez, QStringLiteral("für:"), QStringLiteral("für:") },
-        { settingsfile::danke, QStringLiteral("dankend erhalten"), QStringLiteral("dankend erhalten") },
-        { settingsfile::plzort, QStringLiteral("PLZ/Ort:"), QStringLiteral("PLZ/Ort:") },
-        { settingsfile::datum, QStringLiteral("Datum:"), QStringLiteral("Datum:") },
-        { settingsfile::mwst, QStringLiteral("16"), QStringLiteral("15") },
-        { settingsfile::dm, QStringLiteral("DM"), QStringLiteral("DM") },
-        { settingsfile::pf, QStringLiteral("Pf"), QStringLiteral("Pf") },
-    };
-    return files;
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/workdir.h"
+#include "receipt/wording.h"
 
 #include <QList>
 #include <QString>
@@ -28,20 +29,6 @@ bool oneLine(const QString &name, const QString &value, QString *error = nullptr
 std::optional<QString> settingValue(const WorkDir &dir, const QString &name);
 
 namespace settingsfile {
-inline const QString betragv = QStringLiteral("betragv.dat");
-inline const QString fuerbez = QStringLiteral("fuerbez.dat");
-inline const QString datum = QStringLiteral("datum.dat");
-inline const QString plzort = QStringLiteral("plzort.dat");
-inline const QString danke = QStringLiteral("danke.dat");
-inline const QString wieoben = QStringLiteral("wieoben.dat");
-inline const QString worten = QStringLiteral("worten.dat");
-inline const QString netto = QStringLiteral("netto.dat");
-inline const QString mwstbez = QStringLiteral("mwstbez.dat");
-inline const QString gesamtt = QStringLiteral("gesamtt.dat");
-inline const QString dm = QStringLiteral("dm.dat");
-inline const QString pf = QStringLiteral("pf.dat");
-inline const QString quitname = QStringLiteral("quitname.dat");
-inline const QString mwst = QStringLiteral("mwst.dat");
 inline const QString ort = QStringLiteral("ort.dat");
 inline const QString erst = QStringLiteral("erst.dat");
 inline const QString nummer = QStringLiteral("nummer.dat");
@@ -51,13 +38,3 @@ inline const QString schrift = QStringLiteral("schrift.dat");
 inline const QString anwender = QStringLiteral("anwender.dat");
 inline const QString drucker = QStringLiteral("drucker.dat");
 } // namespace settingsfile
-
-// The wording files with what the main window shows when a file is missing,
-// and the default that rewording falls back to, where that differs.
-struct WordingFile
-{
-    QString name;
-    QString startupDefault;
-    QString rewordDefault;
-};
-const QList<WordingFile> &wordingFiles();

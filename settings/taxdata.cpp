@@ -3,33 +3,12 @@
 
 #include "settings/settings.h"
 
-namespace {
-
-QString modeText(TaxData::Mode mode)
-{
-    switch (mode) {
-    case TaxData::Mode::SmallBusiness:
-        return QStringLiteral("1");
-    case TaxData::Mode::TaxFree:
-        return QStringLiteral("2");
-    case TaxData::Mode::Regular:
-        break;
-    }
-    return QStringLiteral("0");
-}
-
-} // namespace
-
 TaxData ReadTaxData(const WorkDir &dir)
 {
     TaxData data;
     data.taxNumber = ReadSetting(dir, settingsfile::steuernr);
     data.vatId = ReadSetting(dir, settingsfile::ustid);
-    const QString mode = ReadSetting(dir, settingsfile::ustart).trimmed();
-    if (mode == modeText(TaxData::Mode::SmallBusiness))
-        data.mode = TaxData::Mode::SmallBusiness;
-    else if (mode == modeText(TaxData::Mode::TaxFree))
-        data.mode = TaxData::Mode::TaxFree;
+    data.mode = taxmode::fromCode(ReadSetting(dir, settingsfile::ustart)).value_or(TaxMode::Regular);
     if (const auto note = settingValue(dir, settingsfile::ustfrei))
         data.exemptionNote = *note;
     return data;
@@ -41,7 +20,7 @@ bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
         { settingsfile::steuernr, data.taxNumber },
         { settingsfile::ustid, data.vatId },
         { settingsfile::ustfrei, data.exemptionNote },
-        { settingsfile::ustart, modeText(data.mode) },
+        { settingsfile::ustart, taxmode::code(data.mode) },
     };
     // Checked all first: half the tax data saved would print a receipt
     // that is neither the old one nor the new one.
@@ -64,28 +43,15 @@ bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
 
 QString printedTaxLine(const TaxData &data)
 {
-    QStringList parts;
-    if (!data.taxNumber.trimmed().isEmpty())
-        parts.append(QStringLiteral("Steuernummer: ") + data.taxNumber.trimmed());
-    if (!data.vatId.trimmed().isEmpty())
-        parts.append(QStringLiteral("USt-IdNr.: ") + data.vatId.trimmed());
-    return parts.join(QStringLiteral(", "));
+    return taxmode::printedTaxLine(data.taxNumber, data.vatId);
 }
 
 QString printedTaxNote(const TaxData &data)
 {
-    switch (data.mode) {
-    case TaxData::Mode::SmallBusiness:
-        return TaxData::smallBusinessNote();
-    case TaxData::Mode::TaxFree:
-        return data.exemptionNote;
-    case TaxData::Mode::Regular:
-        break;
-    }
-    return QString();
+    return taxmode::printedNote(data.mode, data.exemptionNote);
 }
 
 bool chargesVat(const TaxData &data)
 {
-    return data.mode == TaxData::Mode::Regular;
+    return taxmode::chargesVat(data.mode);
 }

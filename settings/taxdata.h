@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/workdir.h"
+#include "receipt/taxmode.h"
 
 #include <QString>
 
@@ -9,22 +10,15 @@
 // value lives in a settings file of its own.
 struct TaxData
 {
-    enum class Mode {
-        Regular,       // VAT at the rate of the rate box
-        SmallBusiness, // no VAT charged, by the small-business rule
-        TaxFree,       // exempt from VAT, with the user's note
-    };
+    using Mode = TaxMode;
 
     QString taxNumber;
     QString vatId;
     Mode mode = Mode::Regular;
     QString exemptionNote = defaultExemptionNote();
 
-    static QString defaultExemptionNote() { return QStringLiteral("Umsatzsteuerfrei nach § 4 Nr. 12 UStG"); }
-    static QString smallBusinessNote()
-    {
-        return QStringLiteral("Gemäß § 19 UStG wird keine Umsatzsteuer berechnet.");
-    }
+    static QString defaultExemptionNote() { return taxmode::defaultExemptionNote(); }
+    static QString smallBusinessNote() { return taxmode::smallBusinessNote(); }
 
     bool operator==(const TaxData &) const = default;
 };

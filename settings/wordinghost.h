@@ -1,28 +1,12 @@
 #pragma once
 
+#include "receipt/wording.h"
 #include "settings/taxdata.h"
 
 #include <QString>
 
 class QWidget;
 
-// The parts of the main window whose wording the settings change.
-enum class Wording {
-    Title,          // the title word; its change handling runs also when it stays the same
-    Net,            // "netto"
-    VatName,        // "% MWSt"
-    Total,          // "gesamt"
-    WordsHeading,   // "Gesamtbetrag in Worten:"
-    PenniesNote,    // "Pfennige wie oben"
-    PayerHeading,   // "Betrag erhalten von:"
-    PurposeHeading, // "für:"
-    Thanks,         // "dankend erhalten"
-    PlaceHeading,   // "PLZ/Ort:"
-    DateHeading,    // "Datum:"
-    Rate,           // the VAT rate box
-    Currency,       // the three currency names
-    Subunit,        // the three names of the hundredth
-};
 
 // What rewording and the user data window need of the main window.
 class WordingHost

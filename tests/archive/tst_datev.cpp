@@ -197,13 +197,13 @@ private slots:
         }
         // 19 % and 16 % share the automatic account of 19 %.
         const EvaluationSums sums = sumsOf(rows);
-        const auto total = [&](int rate) { return sums.perRate[size_t(rate)].total.digits().toLongLong(); };
+        const auto total = [&](int rate) { return sums.of(rate * 100).total.digits().toLongLong(); };
         QCOMPARE(perAccount, (std::map<int, qint64> { { 8200, total(0) }, { 8300, total(7) },
                                                       { 8400, total(19) + total(16) } }));
         QVERIFY(total(0) > 0 && total(7) > 0 && total(16) > 0 && total(19) > 0);
         QCOMPARE(booked.size() + qsizetype(batches.skipped.size()), qsizetype(rows.size()));
         QCOMPARE(QSet<QString>(booked.begin(), booked.end()).size(), booked.size());
-        QCOMPARE(qint64(batches.skipped.size()), sums.unreadable + sums.perRate[EvaluationSums::unknownRate].count);
+        QCOMPARE(qint64(batches.skipped.size()), sums.unreadable + sums.of(EvaluationSums::unknownRate).count);
     }
 
     // Rows of three fiscal years (July to June) make three files, each

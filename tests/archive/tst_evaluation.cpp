@@ -229,16 +229,16 @@ private slots:
         add("86,21", "13,79", "ein Hunderter,00"); // unreadable
         const EvaluationSums sums = sumsOf(rows);
         auto text = [](const RateSum &s) {
-            return QStringList { QString::number(s.count), germanAmount(s.net.digits()), germanAmount(s.vat.digits()),
-                                 germanAmount(s.total.digits()) };
+            return QStringList { QString::number(s.count), germantext::amount(s.net.digits()), germantext::amount(s.vat.digits()),
+                                 germantext::amount(s.total.digits()) };
         };
-        QCOMPARE(text(sums.perRate[19]), (QStringList { "2", "1.009,24", "191,76", "1.201,00" }));
-        QCOMPARE(text(sums.perRate[7]), (QStringList { "1", "9,35", "0,65", "10,00" }));
-        QCOMPARE(text(sums.perRate[0]), (QStringList { "1", "99.999,99", "0,00", "99.999,99" }));
-        QCOMPARE(text(sums.perRate[EvaluationSums::unknownRate]), (QStringList { "1", "86,21", "13,78", "100,00" }));
+        QCOMPARE(text(sums.of(1900)), (QStringList { "2", "1.009,24", "191,76", "1.201,00" }));
+        QCOMPARE(text(sums.of(700)), (QStringList { "1", "9,35", "0,65", "10,00" }));
+        QCOMPARE(text(sums.of(0)), (QStringList { "1", "99.999,99", "0,00", "99.999,99" }));
+        QCOMPARE(text(sums.of(EvaluationSums::unknownRate)), (QStringList { "1", "86,21", "13,78", "100,00" }));
         QCOMPARE(text(sums.all), (QStringList { "5", "101.104,79", "206,19", "101.310,99" }));
         QCOMPARE(sums.unreadable, 1);
-        QCOMPARE(sums.perRate[16].count, 0);
+        QCOMPARE(sums.of(1600).count, 0);
 
         // Beyond what 64 bits hold, checked against the digit arithmetic of
         // the amounts.

@@ -6,7 +6,7 @@
 
 #include "archive/form7.h"
 #include "archive/form8.h"
-#include "archive/receiptfile.h"
+#include "receipt/receiptfile.h"
 #include "archive/saving.h"
 #include "archive/search.h"
 #include "editor/form11.h"
