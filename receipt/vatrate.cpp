@@ -45,7 +45,7 @@ QString text(int rate)
 
 QString invalidMessage(const QString &typed)
 {
-    return QStringLiteral("Der Mehrwertsteuer-Satz \"%1\" ist keine Zahl von 0 bis 99 mit höchstens zwei "
+    return QStringLiteral("Der Mehrwertsteuer-Satz „%1“ ist keine Zahl von 0 bis 99 mit höchstens zwei "
                           "Nachkommastellen (z.B.: 19, 7 oder 5,5).")
         .arg(typed);
 }

@@ -82,7 +82,7 @@ private slots:
                 // A VAT of 0,00 is no VAT: such a receipt counts at 0 %.
                 const bool noVat = *b.vatUnits == QLatin1String("0") && *b.vatPennies == QLatin1String("00");
                 const std::optional<int> expected = noVat ? std::optional<int>(0)
-                    : same.size() == 1                   ? std::optional<int>(rate)
+                    : same.size() == 1                   ? std::optional<int>(rate * 100)
                                                          : std::nullopt;
                 if (found != expected)
                     QFAIL(qPrintable(QStringLiteral("total %1,%2 at %3 %: found %4")

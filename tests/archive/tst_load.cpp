@@ -151,7 +151,8 @@ private slots:
         // What a receipt file does not hold stays.
         QCOMPARE(m_main->Text10->text(), QStringLiteral("Bonn"));
         QCOMPARE(m_main->Text11->text(), QStringLiteral("01.02.2026"));
-        QCOMPARE(m_main->Combo2->currentText(), QStringLiteral("16"));
+        // The file keeps no rate: its figures fit 19 % and no other.
+        QCOMPARE(m_main->Combo2->currentText(), QStringLiteral("19"));
         QTRY_VERIFY(!m_main->archive().searchWindow());
         // The next new receipt may be saved again.
         m_main->Command2_Click();

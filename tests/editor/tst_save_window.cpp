@@ -73,8 +73,9 @@ private slots:
         QVERIFY(!w.Command1->isEnabled());
 
         const QByteArray file = get(tmp.path(), "7.num");
-        QCOMPARE(file, expectedFile(w));
-        QCOMPARE(file.count("\r\n"), 12);
+        // The twelve fields, then the page they were printed on.
+        QVERIFY(file.startsWith(expectedFile(w)));
+        QVERIFY(file.contains("\r\nSatz=16\r\nBesteuerung=0\r\n"));
         QVERIFY(file.startsWith("7\r\n"));
         QVERIFY(file.contains("\r\n100\r\n00\r\n"));
         QVERIFY(file.contains("\r\nAdler, Hans, R\xf6merstr. 3, Bonn\r\nMiete Dezember\r\n"));

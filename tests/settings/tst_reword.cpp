@@ -225,7 +225,7 @@ private slots:
         }
     }
 
-    void wholePercentOnly_data()
+    void ratesByTheRateRule_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: refused, mwst.dat untouched
@@ -236,9 +236,12 @@ private slots:
         QTest::newRow("empty") << "" << "";
         QTest::newRow("-5") << "-5" << "";
         QTest::newRow("100") << "100" << "";
-        QTest::newRow("7,5") << "7,5" << "";
+        QTest::newRow("7,5") << "7,5" << "7,5";
+        QTest::newRow("5.5") << "5.5" << "5.5";
+        QTest::newRow("7,555") << "7,555" << "";
+        QTest::newRow("7,") << "7," << "";
     }
-    void wholePercentOnly()
+    void ratesByTheRateRule()
     {
         QFETCH(QString, typed);
         QFETCH(QString, stored);

@@ -36,7 +36,9 @@ namespace {
 // A receipt file as the saver writes it, complete.
 bool isWhole(const QByteArray &bytes, qlonglong number)
 {
-    return bytes == codepage::encode(soakFileText(number));
+    // The twelve fields, then the page, to its last line end.
+    return bytes.startsWith(codepage::encode(soakFileText(number)).value_or(QByteArray("?")))
+        && bytes.contains("\r\nSatz=") && bytes.endsWith("\r\n");
 }
 
 } // namespace
