@@ -4,6 +4,8 @@
 // controls, the rows of a receipt search window and the texts of a drawing.
 
 #include "archive/receipthost.h"
+#include "editor/quitt.h"
+#include "platform/scriptedplatform.h"
 #include "archive/searchwindow.h"
 #include "platform/workdir.h"
 #include "platform/printoperation.h"
@@ -22,6 +24,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace testsupport {
 
@@ -101,6 +105,27 @@ inline void showSavedReceipt(ReceiptHost &window, const QString &number = QStrin
     r.amountInWords = QStringLiteral("Einhundertsechzehn -----");
     window.showLoadedReceipt(r);
 }
+
+// The main window over a folder of its own: a temporary folder that holds
+// erst.dat and the given files, the scripted platform and the window, shown.
+struct MainWindowFixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ScriptedPlatform> platform;
+    std::unique_ptr<quitt> window;
+
+    explicit MainWindowFixture(const QList<std::pair<QString, QByteArray>> &files = {})
+    {
+        put(dir.path(), QStringLiteral("erst.dat"), QByteArray());
+        for (const auto &[name, bytes] : files)
+            put(dir.path(), name, bytes);
+        platform = std::make_unique<ScriptedPlatform>(dir.path());
+        window = std::make_unique<quitt>(*platform);
+        window->show();
+    }
+    QString path() const { return dir.path(); }
+    quitt &w() { return *window; }
+};
 
 // A receipt file of 100 DM for the payer and purpose, in Windows-1252.
 inline QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)

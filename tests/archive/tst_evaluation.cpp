@@ -1,6 +1,8 @@
 #include "amounts/decimal.h"
 #include "amounts/netvat.h"
+#include "archive/datev.h"
 #include "archive/evaluation.h"
+#include "settings/datevsettings.h"
 #include "archive/search.h"
 #include "tests/testsupport.h"
 #include "text/codepage.h"
@@ -133,6 +135,12 @@ private slots:
         QTest::newRow("three lines, LF only") << QByteArray("12\n86\n21") << false << "86,21" << "?" << "" << ""
                                               << "";
         QTest::newRow("empty file") << QByteArray() << false << "" << "?" << "" << "" << "";
+        QTest::newRow("stored rate 7,8 %") << receiptWithAmounts("14", "92,76", "7,24", "100,00", "S") + "\r\n\r\nSatz=7,8\r\nBesteuerung=0\r\n"
+                                           << true << "92,76" << "7,8" << "7,24" << "100,00" << "S";
+        QTest::newRow("small business") << receiptWithAmounts("15", "45,00", "0,00", "45,00", "K") + "\r\n\r\nSatz=0\r\nBesteuerung=1\r\n"
+                                        << true << "45,00" << "Kleinunternehmer" << "0,00" << "45,00" << "K";
+        QTest::newRow("tax-free rent") << receiptWithAmounts("16", "800,00", "0,00", "800,00", "M") + "\r\n\r\nSatz=0\r\nBesteuerung=2\r\n"
+                                       << true << "800,00" << "umsatzsteuerfrei" << "0,00" << "800,00" << "M";
         QTest::newRow("CR only, an eleventh line") << QByteArray("13\r\r\r\r\r100\r00\rW\rP\xe4\rZ\rmore")
                                                    << true << "100,00" << "0" << "0,00" << "100,00"
                                                    << QString::fromUtf8("Pä");
@@ -147,6 +155,29 @@ private slots:
         QTEST(cellText(row, evaluationcolumn::Vat), "vat");
         QTEST(cellText(row, evaluationcolumn::Total), "total");
         QTEST(row.payer, "payer");
+    }
+
+    // A rate the DATEV settings have no account for is named, never "?".
+    void rateWithoutAccountIsNamed()
+    {
+        const std::vector<EvaluationRow> rows { evaluationRow(
+            "14.num", 0, receiptWithAmounts("14", "92,76", "7,24", "100,00", "S") + "\r\n\r\nSatz=7,8\r\n") };
+        const datev::Batches b = datev::bookingBatches(DatevSettings::defaults(DatevSettings::Chart::Skr03), rows, { 0 },
+                                         QDateTime::currentDateTime());
+        QCOMPARE(b.skipped.size(), size_t(1));
+        const QString message = datev::skippedMessage(b.skipped);
+        QVERIFY2(message.contains(QStringLiteral("7,8 %")) && !message.contains(QLatin1Char('?')), qPrintable(message));
+    }
+
+    // A date the calendar does not have is shown as such, dated by the file.
+    void invalidStoredDate()
+    {
+        const QByteArray bytes = receiptWithAmounts("17", "100,00", "0,00", "100,00", "D") + "31.11.2026\r\n\r\n";
+        const EvaluationRow row = evaluationRow("17.num", QDateTime(QDate(2026, 12, 1), QTime(12, 0)).toMSecsSinceEpoch(), bytes);
+        QVERIFY(row.dateInvalid);
+        QCOMPARE(row.date, QDate(2026, 12, 1));
+        QVERIFY(cellText(row, evaluationcolumn::Date).startsWith(QStringLiteral("Datum im Beleg ungültig – Dateidatum")));
+        QCOMPARE(cellText(row, evaluationcolumn::Date, CellUse::Csv), QStringLiteral("01.12.2026"));
     }
 
     // A file that cannot be read (the dangling link) may hold the term and
