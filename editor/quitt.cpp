@@ -7,6 +7,7 @@
 #include "settings/taxdata.h"
 #include "settings/userdatafile.h"
 #include "receipt/completion.h"
+#include "receipt/germantext.h"
 #include "receipt/vatrate.h"
 #include "text/storableinput.h"
 
@@ -517,7 +518,7 @@ void quitt::Form_Load()
     move(twips::toPixels(at.x()), twips::toPixels(at.y()));
 
     // 2. Today's date, always day.month.year.
-    Text11->setText(m_platform.today().toString(QStringLiteral("dd.MM.yyyy")));
+    Text11->setText(germantext::date(m_platform.today()));
 
     // A new user starts in euros at today's rate.
     m_settings.euroForNewFolder();
