@@ -47,15 +47,18 @@ ReceiptEvaluationWindow *ArchiveController::evaluationWindow() const
     return m_windows.find<ReceiptEvaluationWindow>();
 }
 
-void ArchiveController::loadReceiptFile(const QString &fileName, QWidget *parent)
+bool ArchiveController::loadReceiptFile(const QString &fileName, QWidget *parent)
 {
     if (!fileName.isEmpty()) {
+        if (!m_host.mayReplaceReceipt())
+            return false;
         if (const auto record = LoadReceipt(files(), fileName)) {
             m_host.showLoadedReceipt(*record);
             // A receipt that keeps its date is shown with it.
             if (!record->date.isEmpty())
-                return;
+                return true;
         }
     }
     m_platform.messageBox(parent, QStringLiteral("Bitte Datum beachten!"));
+    return true;
 }

@@ -32,8 +32,8 @@ public:
     // Takes a saved receipt into the main window, as a double-click in the
     // search window or the evaluation window does, and asks to mind the
     // date where the receipt has none of its own; a receipt that is gone
-    // changes nothing.
-    void loadReceiptFile(const QString &fileName, QWidget *parent);
+    // changes nothing. False when the main window keeps its receipt.
+    bool loadReceiptFile(const QString &fileName, QWidget *parent);
 
 private:
     Platform &m_platform;

@@ -464,7 +464,8 @@ void ReceiptEvaluationWindow::receiptTable_DblClick(int viewRow)
 {
     if (viewRow < 0 || viewRow >= m_model->rowCount())
         return;
-    m_archive.loadReceiptFile(m_model->shownRow(viewRow).fileName, this);
+    if (!m_archive.loadReceiptFile(m_model->shownRow(viewRow).fileName, this))
+        return;
     // Out of the way of the main window, which it covers, as the search
     // window goes; hidden rather than closed, the menu entry brings the
     // evaluation back as it was.

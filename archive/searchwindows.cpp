@@ -17,8 +17,9 @@ Form7::Form7(ArchiveController &archive, QWidget *mainWindow)
 void Form7::List1_DblClick()
 {
     const qsizetype line = selectedLine();
-    m_archive.loadReceiptFile(line >= 0 ? results().fileName(line) : QString(), this);
-    close();
+    // The search stays open while the main window keeps its receipt.
+    if (m_archive.loadReceiptFile(line >= 0 ? results().fileName(line) : QString(), this))
+        close();
 }
 
 Form8::Form8(ArchiveController &archive, QWidget *mainWindow)

@@ -1,5 +1,7 @@
 #include "editor/quitt.h"
 
+#include "receipt/amounttext.h"
+
 #include <QLineEdit>
 #include <QRegularExpression>
 
@@ -32,10 +34,26 @@ void quitt::Text8_LostFocus() { unhighlight(Text8); }
 void quitt::Text8_KeyPress(int &keyAscii) { enterMovesOn(keyAscii); }
 
 void quitt::Text6_GotFocus() { highlight(Text6); }
-void quitt::Text6_LostFocus() { unhighlight(Text6); }
-// Pennies belong in their own field. A comma typed in the whole units moves on
-// to the pennies, so that "119,00" typed in one go becomes 119 and 00; a point
-// is not taken either, lest "12.50" silently become 1250.
+
+// Leaving the whole units reads them as a pasted amount is read: "1.250"
+// becomes 1250, "45.50" becomes 45 and 50. What is no amount is refused at
+// once, and stays for correcting.
+void quitt::Text6_LostFocus()
+{
+    unhighlight(Text6);
+    if (const std::optional<amounttext::Amount> amount = amounttext::read(Text6->text())) {
+        takeAmount(*amount);
+        return;
+    }
+    m_platform.beep();
+    m_platform.messageBox(this, amounttext::howToType(Text6->text(), Label3->text() + QLatin1Char(' ') + Label8->text(),
+                                                      Label8->text(), Label11->text()));
+    Text6->setFocus();
+}
+
+// A comma typed in the whole units moves on to the pennies, so that "119,00"
+// typed in one go becomes 119 and 00. A point stays: it is read when the
+// field is left.
 void quitt::Text6_KeyPress(int &keyAscii)
 {
     if (keyAscii == ',') {
@@ -43,41 +61,26 @@ void quitt::Text6_KeyPress(int &keyAscii)
         sendTab();
         return;
     }
-    if (keyAscii == '.') {
-        keyAscii = 0;
-        pointInUnits();
-        return;
-    }
     enterMovesOn(keyAscii);
 }
 
-// The point is pointed out, and the whole text selected so that the next
-// keystroke replaces it.
-void quitt::pointInUnits()
+void quitt::takeAmount(const amounttext::Amount &amount)
 {
-    m_platform.beep();
-    m_platform.messageBox(this, QStringLiteral("Volle Summe, keine Nachkomma-Stellen"));
-    Text6->setFocus();
-    Text6->setSelection(0, 99);
+    if (Text6->text() != amount.units)
+        Text6->setText(amount.units);
+    if (amount.pennies)
+        Text7->setText(*amount.pennies);
 }
 
-// A change made by the program: a point or a comma that came with it (a
-// receipt file written before such input was refused) is pointed out, once
-// for each, as a typed point is.
 void quitt::Text6_Change()
 {
     m_unitsBefore = Text6->text();
-    for (const QChar separator : { QLatin1Char('.'), QLatin1Char(',') }) {
-        if (Text6->text().contains(separator))
-            pointInUnits();
-    }
 }
 
-// An edit by the user. Typed separators never get here (Text6_KeyPress takes
-// them); what was pasted or dropped is checked: digits are taken, a German
-// amount ("1.250,50") is taken apart into units and pennies, anything else is
-// refused with a beep. Qt reports the edit before the change, so
-// m_unitsBefore still holds the text before it.
+// An edit by the user. A keystroke stays as typed (Text6_KeyPress has taken
+// the comma); what was pasted or dropped is read as an amount at once, and
+// refused with a beep when it is none. Qt reports the edit before the
+// change, so m_unitsBefore still holds the text before it.
 void quitt::Text6_Edited()
 {
     const QString before = m_unitsBefore;
@@ -90,39 +93,43 @@ void quitt::Text6_Edited()
            && before[before.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
     const QString inserted = now.mid(head, now.size() - head - tail);
-    const bool separator = inserted == QLatin1String(",") || inserted == QLatin1String(".");
-
-    static const QRegularExpression digits(QStringLiteral("^[0-9]*$"));
-    // One character is a keystroke, or as good as one: letters stay as typed,
-    // as everywhere on the receipt; the check before saving names them.
-    if (digits.match(now).hasMatch() || (inserted.size() <= 1 && !separator))
+    if (inserted.size() <= 1 && inserted != QLatin1String(","))
         return;
-
-    static const QRegularExpression germanAmount(
-        QStringLiteral("^\\s*([0-9]{1,3}(?:\\.[0-9]{3})+|[0-9]+)(?:,([0-9]{1,2}))?\\s*$"));
     for (const QString &candidate : { now, inserted }) {
-        const QRegularExpressionMatch amount = germanAmount.match(candidate);
-        if (separator || !amount.hasMatch())
-            continue;
-        Text6->setText(amount.captured(1).remove(QLatin1Char('.')));
-        if (amount.hasCaptured(2))
-            Text7->setText(amount.captured(2).leftJustified(2, QLatin1Char('0')));
-        return;
+        if (const std::optional<amounttext::Amount> amount = amounttext::read(candidate)) {
+            takeAmount(*amount);
+            return;
+        }
     }
-
     Text6->setText(before);
     Text6->setCursorPosition(int(head));
     if (inserted == QLatin1String(","))
         sendTab();
-    else if (inserted == QLatin1String("."))
-        pointInUnits();
     else
         m_platform.beep();
 }
 
 void quitt::Text7_GotFocus() { highlight(Text7); }
-void quitt::Text7_LostFocus() { unhighlight(Text7); }
-void quitt::Text7_KeyPress(int &keyAscii) { enterMovesOn(keyAscii); }
+
+// One digit of pennies is tenths: "5" is 50.
+void quitt::Text7_LostFocus()
+{
+    unhighlight(Text7);
+    static const QRegularExpression oneDigit(QStringLiteral("^\\s*[0-9]\\s*$"));
+    if (oneDigit.match(Text7->text()).hasMatch())
+        Text7->setText(Text7->text().trimmed() + QLatin1Char('0'));
+}
+
+// Pennies have two digits: a third is refused as it is typed.
+void quitt::Text7_KeyPress(int &keyAscii)
+{
+    if (QChar(keyAscii).isPrint() && Text7->text().size() - Text7->selectedText().size() >= 2) {
+        keyAscii = 0;
+        m_platform.beep();
+        return;
+    }
+    enterMovesOn(keyAscii);
+}
 
 void quitt::Combo3_GotFocus() { highlight(Combo3); }
 void quitt::Combo3_LostFocus() { unhighlight(Combo3); }

@@ -30,7 +30,7 @@ const HelpRow helpRows[] = {
     { u"Frame5", u"" },
     { u"Frame6", u"" },
     { u"Text9", u" Wenn diese Zeile den Cursor bekommt, so wandelt sie den Gesamtbetrag in Worte um. (Max. 99 999)" },
-    { u"Text6", u" Bitte geben Sie den Betrag ein (ohne Komma oder Punkt) und drücken Sie Enter (Eingabetaste)" },
+    { u"Text6", u" Bitte geben Sie den Betrag ein (z.B. 45 oder 1.250; mit Nachkomma-Stellen 45,50 oder 45.50) und drücken Sie Enter (Eingabetaste)" },
     { u"Frame7", u" Die aufklappbare Liste wird automatisch sortiert. Ratsame Eingabe: Nachname, Name, Straße, Ort" },
     { u"Command3", listButton },
     { u"Frame8", u" Die aufklappbare Liste wird automatisch sortiert." },
@@ -75,6 +75,9 @@ void quitt::Image2_MouseMove() { setHelp(help::textFor(u"Image2")); }
 // A new receipt: the lists as their files are now, the next number, no amounts.
 void quitt::Command2_Click()
 {
+    if (!mayReplaceReceipt())
+        return;
+    m_printAsked = m_storedAmounts = false;
     Command1->setEnabled(true);
     // A loaded receipt showed its own page; the new one gets today's.
     showCurrentSettings();
@@ -128,28 +131,35 @@ bool quitt::holdsUnsavedReceipt() const
     return Command1->isEnabled() && filled(Text8) && (filled(Text6) || filled(Text7));
 }
 
+// The same question before a new receipt, a loaded one or the program's end.
+bool quitt::mayReplaceReceipt()
+{
+    if (m_askingToEnd)
+        return false;
+    if (!holdsUnsavedReceipt())
+        return true;
+    enum { Save, DontSave, Cancel };
+    m_askingToEnd = true;
+    const int answer = m_platform.question(
+        this, QStringLiteral("Die Quittung Nr. %1 ist noch nicht gespeichert.").arg(Text8->text()),
+        { QStringLiteral("&Speichern"), QStringLiteral("&Nicht speichern"), QStringLiteral("Abbrechen") }, Save,
+        Cancel);
+    m_askingToEnd = false;
+    if (answer == Cancel)
+        return false;
+    if (answer == Save) {
+        Command1_Click();
+        // A save that failed has said why and leaves the button enabled;
+        // the receipt stays on the screen.
+        return !Command1->isEnabled();
+    }
+    return true;
+}
+
 void quitt::endProgram()
 {
-    if (m_ending || m_askingToEnd)
+    if (m_ending || !mayReplaceReceipt())
         return;
-    if (holdsUnsavedReceipt()) {
-        enum { Save, DontSave, Cancel };
-        m_askingToEnd = true;
-        const int answer = m_platform.question(
-            this, QStringLiteral("Die Quittung Nr. %1 ist noch nicht gespeichert.").arg(Text8->text()),
-            { QStringLiteral("&Speichern"), QStringLiteral("&Nicht speichern"), QStringLiteral("Abbrechen") }, Save,
-            Cancel);
-        m_askingToEnd = false;
-        if (answer == Cancel)
-            return;
-        if (answer == Save) {
-            Command1_Click();
-            // A save that failed has said why and leaves the button enabled;
-            // the receipt stays on the screen.
-            if (Command1->isEnabled())
-                return;
-        }
-    }
     m_ending = true;
     if (Form3 *about = aboutWindow())
         about->close();

@@ -183,6 +183,9 @@ void quitt::buildControls()
     setBackground(Combo1, colours::grey);
     Combo1->setToolTip(QStringLiteral("Oben im Menü fest änderbar"));
     Combo1->setEditText(QStringLiteral("Quittung"));
+    // Every later receipt takes the title word: no Tab passes through here
+    // by the way. The menu entry and a click reach it.
+    Combo1->setFocusPolicy(Qt::ClickFocus);
 
     // Number.
     Frame4 = makeFrame(client, QStringLiteral("Frame4"), QString(), twips::rect(270, 1290, 3645, 495));
@@ -456,7 +459,6 @@ void quitt::connectHandlers()
         if (!m_deriving)
             m_storedAmounts = false;
     });
-    connect(Command2, &QPushButton::clicked, this, [this] { m_printAsked = m_storedAmounts = false; });
 
     struct Field
     {
@@ -475,6 +477,8 @@ void quitt::connectHandlers()
         { Text10, &quitt::Text10_GotFocus, &quitt::Text10_LostFocus, &quitt::Text10_KeyPress },
         { Text11, &quitt::Text11_GotFocus, &quitt::Text11_LostFocus, &quitt::Text11_KeyPress },
     };
+    m_events->onGotFocus(Combo1, [this] { Combo1_GotFocus(); });
+    m_events->onKeyPress(Combo1, [this](int &key) { Combo1_KeyPress(key); });
     for (const Field &f : fields) {
         m_events->onGotFocus(f.control, [this, h = f.gotFocus] { (this->*h)(); });
         m_events->onLostFocus(f.control, [this, h = f.lostFocus] { (this->*h)(); });
@@ -606,6 +610,22 @@ void quitt::Combo1_Change()
 void quitt::Combo1_Click()
 {
     Combo1_Change();
+}
+
+void quitt::Combo1_GotFocus()
+{
+    m_titleAtFocus = Combo1->currentText();
+}
+
+// Escape takes back what was typed since the box got the focus.
+void quitt::Combo1_KeyPress(int &keyAscii)
+{
+    if (keyAscii != 27)
+        return;
+    keyAscii = 0;
+    if (Combo1->currentText() != m_titleAtFocus)
+        Combo1->setEditText(m_titleAtFocus);
+    Combo1->lineEdit()->selectAll();
 }
 
 void quitt::reportWriteFailure(const QString &error)

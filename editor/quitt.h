@@ -28,6 +28,7 @@
 #include "platform/platform.h"
 #include "platform/secondarywindows.h"
 #include "print/printcontroller.h"
+#include "receipt/amounttext.h"
 #include "print/printhost.h"
 #include "settings/settingscontroller.h"
 #include "settings/wordinghost.h"
@@ -113,6 +114,8 @@ public:
     void Form_Load();
     void Combo1_Change();
     void Combo1_Click();
+    void Combo1_GotFocus();
+    void Combo1_KeyPress(int &keyAscii);
 
     // Amount entry: highlight, Enter as Tab, the decimal check.
     void Text8_GotFocus();
@@ -208,6 +211,7 @@ public:
 
     // What the controllers need of the window.
     QWidget *hostWindow() override { return this; }
+    bool mayReplaceReceipt() override;
     void showLoadedReceipt(const ReceiptRecord &record) override;
     PrintSnapshot printSnapshot() const override;
     QString holdPrintFont(const QString &name) override;
@@ -231,7 +235,8 @@ private:
     bool holdsUnsavedReceipt() const;
     // The fields' names for a screen reader, after the captions they follow.
     void updateAccessibleNames();
-    void pointInUnits();
+    // Puts an amount read from the whole units into the total's two fields.
+    void takeAmount(const amounttext::Amount &amount);
     void showMenuWording(Wording part, const QString &text);
     // The labels of a kept page, without touching the settings or the menu.
     void showPageWording(const ReceiptPage &page);
@@ -247,6 +252,8 @@ private:
     bool m_titleWriteFailed = false;
     bool m_chargesVat = true;
     TaxData m_taxData;
+    // The title word as it was when its box got the focus, for Escape.
+    QString m_titleAtFocus;
     // Whole units as they stood before the last edit, to tell what was pasted.
     QString m_unitsBefore;
     // The words were typed by hand after the total last changed: saving and

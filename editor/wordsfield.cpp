@@ -2,6 +2,7 @@
 #include "editor/help.h"
 
 #include "receipt/completion.h"
+#include "receipt/vatrate.h"
 #include "amounts/netvat.h"
 #include "amounts/words.h"
 
@@ -34,6 +35,15 @@ void quitt::NetVatBreakdown()
     putText(Text4, b.vatUnits);
     putText(Text3, b.netPennies);
     putText(Text2, b.netUnits);
+    // Without VAT the net is the total, as saving completes the receipt:
+    // the fields show the same before and after.
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (vatrate::parse(Combo2->currentText()) == 0 && digits.match(Text6->text()).hasMatch()) {
+        putText(Text2, Text6->text());
+        putText(Text3, Text7->text());
+        putText(Text4, QStringLiteral("0"));
+        putText(Text5, QStringLiteral("00"));
+    }
 }
 
 void quitt::Text9_GotFocus()

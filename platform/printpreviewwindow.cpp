@@ -40,6 +40,7 @@ PrintPreviewWindow::PrintPreviewWindow(const PrintPreview &preview, QWidget *mai
     FitWidth = button("FitWidth", QStringLiteral("Seiten&breite"));
     Page = new QPrintPreviewWidget(m_paper.get(), this);
     Page->setObjectName(QStringLiteral("Page"));
+    Page->setAccessibleName(QStringLiteral("Vorschau der Seite"));
     PrinterLabel = new QLabel(QStringLiteral("Drucker: ") + preview.printerCaption, this);
     PrinterLabel->setObjectName(QStringLiteral("PrinterLabel"));
     PrinterLabel->setTextFormat(Qt::PlainText);

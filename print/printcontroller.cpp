@@ -35,6 +35,9 @@ std::optional<QString> PrintController::printFont()
 
 bool PrintController::printerReady()
 {
+    // Without any printer the page goes into a PDF file: nothing to ready.
+    if (chosenPrinter(m_platform.files()).isEmpty() && m_platform.printerNames().isEmpty())
+        return true;
     m_platform.beep();
     return m_platform.messageBox(m_host.hostWindow(), QStringLiteral("Drucker bereit?"),
                                  QStringLiteral("Quittungsdruck"), Platform::Buttons::OkCancel,
@@ -146,7 +149,8 @@ void PrintController::druckvorschau_Click()
     preview.oneCopy = layoutPage({ 0 });
     preview.twoCopies = layoutPage({ 0, receiptlayout::secondCopyOffset });
     const QString printer = chosenPrinter(m_platform.files());
-    preview.printerCaption = printer.isEmpty() ? PrinterChoiceWindow::systemDefaultEntry() : printer;
+    preview.printerCaption = printer.isEmpty() ? PrinterChoiceWindow::systemDefaultEntry(m_platform.printerNames())
+                                               : printer;
     const QString path = suggestedPdfPath();
     preview.print = [this, path](QWidget *window, const QList<PrintOperation> &page) {
         return printPage(window, page, path);

@@ -55,8 +55,9 @@ void PrinterChoiceWindow::Form_Load()
     const QPoint at = twips::centred(m_platform.screenSizeTwips(), QSize(clientWidth, clientHeight));
     move(twips::toPixels(at.x()), twips::toPixels(at.y()));
 
-    List1->addItem(systemDefaultEntry());
-    List1->addItems(m_platform.printerNames());
+    const QStringList printers = m_platform.printerNames();
+    List1->addItem(systemDefaultEntry(printers));
+    List1->addItems(printers);
     // The current choice is marked; a printer that is gone is not in the
     // list, and nothing is marked.
     const QString chosen = chosenPrinter(m_platform.files());

@@ -18,8 +18,14 @@ public:
 
     static constexpr int clientWidth = 5400;
     static constexpr int clientHeight = 3660;
-    // The first entry of the list, saved as an empty line.
-    static QString systemDefaultEntry() { return QStringLiteral("Standarddrucker des Systems"); }
+    // The first entry of the list, saved as an empty line: the system's
+    // default printer, or where no printer is set up, none (printing then
+    // writes a PDF file).
+    static QString systemDefaultEntry(const QStringList &printers)
+    {
+        return printers.isEmpty() ? QStringLiteral("kein Drucker eingerichtet")
+                                  : QStringLiteral("Standarddrucker des Systems");
+    }
 
     QLabel *Label1;
     QListWidget *List1;

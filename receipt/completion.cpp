@@ -2,6 +2,7 @@
 
 #include "amounts/netvat.h"
 #include "amounts/words.h"
+#include "receipt/amounttext.h"
 #include "receipt/germantext.h"
 #include "receipt/vatrate.h"
 
@@ -67,15 +68,22 @@ Result complete(const Input &in)
     const QString unitsField = in.totalCaption + QLatin1Char(' ') + in.currency;
     const QString penniesField = in.totalCaption + QLatin1Char(' ') + in.subunit;
 
-    static const QRegularExpression wholeUnits(QStringLiteral("^[0-9]+$"));
     static const QRegularExpression pennyDigits(QStringLiteral("^[0-9]{0,2}$"));
-    QString units = r.totalUnits.trimmed();
-    QString pennies = r.totalPennies.trimmed();
-    if (!wholeUnits.match(units).hasMatch())
+    const std::optional<amounttext::Amount> amount = amounttext::read(r.totalUnits);
+    if (!amount)
+        return refuse(Field::TotalUnits, amounttext::howToType(r.totalUnits, unitsField, in.currency, in.subunit));
+    QString units = amount->units;
+    // Pennies typed after a point in the whole units are the pennies, as
+    // when the field is left.
+    QString pennies = amount->pennies.value_or(r.totalPennies.trimmed());
+    if (units.isEmpty() && pennies.isEmpty())
         return refuse(Field::TotalUnits,
-                      QStringLiteral("Im Feld „%1“ muss der Betrag in vollen %2 stehen, nur mit "
-                                     "Ziffern. Die %3 gehören in das Feld „%4“.")
-                          .arg(unitsField, in.currency, in.subunit, penniesField));
+                      QStringLiteral("Die Quittung hat noch keinen Betrag. Bitte geben Sie ihn im Feld „%1“ ein.")
+                          .arg(unitsField));
+    if (units.isEmpty())
+        return refuse(Field::TotalUnits,
+                      QStringLiteral("Im Feld „%1“ fehlen die vollen %2. Bitte schreiben Sie 0, wenn es keine sind.")
+                          .arg(unitsField, in.currency));
     if (!pennyDigits.match(pennies).hasMatch())
         return refuse(Field::TotalPennies,
                       QStringLiteral("Im Feld „%1“ dürfen nur bis zu zwei Ziffern stehen.").arg(penniesField));

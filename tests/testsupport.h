@@ -7,6 +7,8 @@
 #include "editor/quitt.h"
 #include "platform/scriptedplatform.h"
 #include "archive/searchwindow.h"
+#include "editor/quitt.h"
+#include "platform/scriptedplatform.h"
 #include "platform/workdir.h"
 #include "platform/printoperation.h"
 #include "text/codepage.h"
@@ -28,6 +30,44 @@
 #include <memory>
 
 namespace testsupport {
+
+// The main window over a work folder of its own, as a user who has started
+// the program before finds it (erst.dat is there), on the scripted platform.
+// Files a test puts into folder() before open() are there at the start.
+class MainWindow
+{
+public:
+    MainWindow() : m_platform(m_dir.path()) {}
+    MainWindow(const MainWindow &) = delete;
+    MainWindow &operator=(const MainWindow &) = delete;
+    ~MainWindow()
+    {
+        // Hidden first, so that the focus leaves the fields while the window
+        // is whole: its focus handlers must not run from its destructor.
+        if (m_window)
+            m_window->hide();
+    }
+
+    // Shows the window, active, with the focus in the number.
+    void open()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(m_platform.files().write(QStringLiteral("erst.dat"), QByteArray()));
+        m_window = std::make_unique<quitt>(m_platform);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    QString folder() const { return m_dir.path(); }
+    ScriptedPlatform &platform() { return m_platform; }
+    quitt *operator->() const { return m_window.get(); }
+    quitt &window() const { return *m_window; }
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPlatform m_platform;
+    std::unique_ptr<quitt> m_window;
+};
 
 // Writes a file into a folder; the calling test fails when it cannot be opened.
 inline void put(const QString &dir, const QString &name, const QByteArray &bytes)

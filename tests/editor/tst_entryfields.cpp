@@ -120,10 +120,10 @@ void TestEntryFields::typedReceipt_data()
     row("7,50 at 19", "7", "50", "19", { "7", "50" }, { "6", "30", "1", "20" }, "Sieben -----");
     row("3,51 at 4: a net of exactly half a penny", "3", "51", "4", { "3", "51" }, { "3", "38", "0", "13" }, "Drei -----");
     row("105,50 at 5.5", "105", "50", "5.5", { "105", "50" }, { "100", "00", "5", "50" }, "Einhundertfünf -----");
-    row("617,40 at 0: no net or VAT", "617", "40", "0", { "617", "40" }, { "", "", "", "" }, "Sechshundertsiebzehn -----");
+    row("617,40 at 0: the net is the total, as after saving", "617", "40", "0", { "617", "40" }, { "617", "40", "0", "00" },
+        "Sechshundertsiebzehn -----");
     row("blanks around the units", " 42 ", "10", "16", { "42", "10" }, { "36", "29", "5", "81" }, "Zweiundvierzig -----");
     row("empty units", "", "75", "16", { "0", "00" }, { "0", "00", "0", "00" }, "Null -----");
-    row("-12,50 at 16: a sign but no words", "-12", "50", "16", { "-12", "50" }, { "-10", "78", "-1", "72" }, "");
     row("123456: beyond the words", "123456", "00", "16", { "123456", "00" }, { "106427", "59", "17028", "41" }, "");
 }
 
@@ -241,35 +241,53 @@ void TestEntryFields::emptyPenniesLeadIntoTheWords()
 void TestEntryFields::separatorsTyped_data()
 {
     QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("leave"); // "", "Enter", "Tab" or "click" (into the payer)
     QTest::addColumn<QString>("units");
     QTest::addColumn<QString>("pennies");
-    QTest::addColumn<int>("messages");
-    QTest::newRow("119,00 in one go") << "119,00" << "119" << "00" << 0;
-    QTest::newRow("12,5: the pennies as typed") << "12,5" << "12" << "5" << 0;
-    QTest::newRow("pennies have no check: 5,0") << "5,5,0" << "5" << "5,0" << 0;
-    // The point is pointed out with the whole units selected: what follows replaces them.
-    QTest::newRow("12.50 never becomes 1250") << "12.50" << "50" << "" << 1;
+    QTest::addColumn<int>("beeps");
+    QTest::addColumn<bool>("message");
+    QTest::addColumn<QString>("focus");
+    const auto row = [](const char *name, const char *keys, const char *leave, const char *units, const char *pennies,
+                        int beeps, bool message, const char *focus) {
+        QTest::newRow(name) << QString::fromUtf8(keys) << QString::fromUtf8(leave) << QString::fromUtf8(units)
+                            << QString::fromUtf8(pennies) << beeps << message << QString::fromUtf8(focus);
+    };
+    row("119,00 in one go", "119,00", "", "119", "00", 0, false, "Text7");
+    row("a point stays while typing", "45.50", "", "45.50", "", 0, false, "Text6");
+    row("45.50, Enter", "45.50", "Enter", "45", "50", 0, false, "Text7");
+    row("45.5, Tab: tenths", "45.5", "Tab", "45", "50", 0, false, "Text7");
+    row("45.50, a click elsewhere", "45.50", "click", "45", "50", 0, false, "Combo3");
+    row("1.250, Enter: thousands", "1.250", "Enter", "1250", "", 0, false, "Text7");
+    row("1.250,50 the German way", "1.250,50", "", "1250", "50", 0, false, "Text7");
+    row("12,5 and Enter: the pennies in full", "12,5", "Enter", "12", "50", 0, false, "Text9");
+    row("a third pennies digit is refused as typed", "12,505", "", "12", "50", 1, false, "Text7");
+    row("45.5x refused, kept for correcting", "45.5x", "Enter", "45.5x", "", 1, true, "Text6");
+    row("a sign refused", "-12", "Tab", "-12", "", 1, true, "Text6");
+    row("English amount: the comma moves on, the rest is too long", "1,250.50", "", "1", "25", 4, false, "Text7");
 }
 
 void TestEntryFields::separatorsTyped()
 {
     QFETCH(QString, keys);
-    QFETCH(int, messages);
-    QString unitsAtMessage;
-    m_platform->onMessage = [&](const ScriptedPlatform::Message &) { unitsAtMessage = m_w->Text6->text(); };
+    QFETCH(QString, leave);
+    QFETCH(bool, message);
+    QFETCH(QString, focus);
     clickInto(m_w->Text6);
     typeOnAndOn(keys);
+    if (leave == QLatin1String("Enter"))
+        enter();
+    else if (leave == QLatin1String("Tab"))
+        QTest::keyClick(focused(), Qt::Key_Tab);
+    else if (leave == QLatin1String("click"))
+        clickInto(m_w->Combo3);
     QTEST(m_w->Text6->text(), "units");
     QTEST(m_w->Text7->text(), "pennies");
-    QCOMPARE(m_platform->messages.size(), messages);
-    QCOMPARE(m_platform->beeps, messages);
-    if (messages) {
-        QCOMPARE(m_platform->messages[0].text, QStringLiteral("Volle Summe, keine Nachkomma-Stellen"));
-        QCOMPARE(unitsAtMessage, QStringLiteral("12"));
-        QCOMPARE(focused(), m_w->Text6);
-    } else {
-        QCOMPARE(focused(), m_w->Text7);
-    }
+    QTEST(m_platform->beeps, "beeps");
+    QCOMPARE(m_platform->messages.size(), message ? 1 : 0);
+    if (message)
+        QVERIFY2(m_platform->messages[0].text.contains(QStringLiteral("1.250,50")), qPrintable(m_platform->messages[0].text));
+    QCOMPARE(focused()->objectName(), focus);
+    QCOMPARE(background(m_w->Text6), focus == QLatin1String("Text6") ? colours::focusYellow : colours::white);
 }
 
 void TestEntryFields::separatorsPasted_data()
@@ -282,7 +300,8 @@ void TestEntryFields::separatorsPasted_data()
     QTest::newRow("119,00") << "119,00" << "119" << "00" << 0;
     QTest::newRow("119") << "119" << "119" << "" << 0;
     QTest::newRow("1,5: tenths") << "1,5" << "1" << "50" << 0;
-    QTest::newRow("12.50: refused") << "12.50" << "" << "" << 1;
+    QTest::newRow("12.50: pennies after the point") << "12.50" << "12" << "50" << 0;
+    QTest::newRow("1.250: thousands") << "1.250" << "1250" << "" << 0;
     QTest::newRow("12 EUR: refused") << "12 EUR" << "" << "" << 1;
     QTest::newRow("a comma alone moves on") << "," << "" << "" << 0;
 }
@@ -307,16 +326,16 @@ void TestEntryFields::germanLocaleStillReadsThePoint()
 
     setRate(QStringLiteral("5.5"));
     clickInto(m_w->Text6);
-    type(QStringLiteral("1000"));
+    type(QStringLiteral("1.000.5"));
     enter();
-    type(QStringLiteral("005"));
+    QCOMPARE(focused(), m_w->Text7);
     enter();
     QCOMPARE(focused(), m_w->Text9);
-    // 1000.005 / 1.055 = 947.872...; the total rounds to 1000.01.
-    QCOMPARE(m_w->Text2->text(), QStringLiteral("947"));
-    QCOMPARE(m_w->Text3->text(), QStringLiteral("87"));
+    // 1000.50 / 1.055 = 948.341...
+    QCOMPARE(m_w->Text2->text(), QStringLiteral("948"));
+    QCOMPARE(m_w->Text3->text(), QStringLiteral("34"));
     QCOMPARE(m_w->Text4->text(), QStringLiteral("52"));
-    QCOMPARE(m_w->Text5->text(), QStringLiteral("14"));
+    QCOMPARE(m_w->Text5->text(), QStringLiteral("16"));
     QCOMPARE(m_w->Text9->text(), QStringLiteral("Eintausend -----"));
 }
 

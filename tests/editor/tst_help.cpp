@@ -37,7 +37,7 @@ QWidget *control(quitt &w, const QString &name)
 const QString numberFrame = QStringLiteral("Bitte nur Zahlen eintragen, keine Sonderzeichen wie <-., etc.");
 const QString numberField = QStringLiteral(" Bitte nur Zahlen eintragen, keine Sonderzeichen wie <-., etc.   Nummer "
                                            "wird automatisch fortlaufend nummeriert.");
-const QString totalField = QString::fromUtf8(" Bitte geben Sie den Betrag ein (ohne Komma oder Punkt) und drücken Sie "
+const QString totalField = QString::fromUtf8(" Bitte geben Sie den Betrag ein (z.B. 45 oder 1.250; mit Nachkomma-Stellen 45,50 oder 45.50) und drücken Sie "
                                              "Enter (Eingabetaste)");
 const QString listButton = QString::fromUtf8(" Hier können Sie auch in einer Liste mehrere Einträge auf einmal "
                                              "durchführen.");

@@ -23,7 +23,7 @@ private slots:
     void noResultKeepsTheWords();
     void typedWordsAreReplacedOnTheNextEntry();
     void rateChangeWaitsForTheNextEntry();
-    void rateZeroEmptiesOnlyTheVatUnits();
+    void rateZeroShowsWhatSavingGives();
     void highlightAndEnter();
     void helpTextOnMouseMove();
 
@@ -159,18 +159,19 @@ void TestWordsField::rateChangeWaitsForTheNextEntry()
     QCOMPARE(m_w->Text4->text() + ',' + m_w->Text5->text(), QStringLiteral("6,54"));
 }
 
-void TestWordsField::rateZeroEmptiesOnlyTheVatUnits()
+void TestWordsField::rateZeroShowsWhatSavingGives()
 {
     m_w->Text6->setText(QStringLiteral("116"));
     m_w->Text7->setText(QStringLiteral("00"));
     enterWordsField();
     m_w->Combo2->setEditText(QStringLiteral("0"));
     enterWordsField();
-    QCOMPARE(m_w->Text2->text(), QStringLiteral("100"));
-    QCOMPARE(m_w->Text3->text(), QStringLiteral("00"));
-    QCOMPARE(m_w->Text4->text(), QString());
-    QCOMPARE(m_w->Text5->text(), QStringLiteral("00"));
+    // Without VAT the net is the total, as saving completes the receipt.
+    const QStringList typed { m_w->Text2->text(), m_w->Text3->text(), m_w->Text4->text(), m_w->Text5->text() };
+    QCOMPARE(typed, (QStringList { "116", "00", "0", "00" }));
     QCOMPARE(m_w->Text9->text(), QStringLiteral("Einhundertsechzehn -----"));
+    QVERIFY(m_w->amountsReady());
+    QCOMPARE((QStringList { m_w->Text2->text(), m_w->Text3->text(), m_w->Text4->text(), m_w->Text5->text() }), typed);
 }
 
 void TestWordsField::highlightAndEnter()

@@ -273,14 +273,14 @@ void tst_PrintHandlers::noPrinterInstalled()
     w.Command5_Click();
     QVERIFY(platform.pages.isEmpty());
     QVERIFY(platform.pdfFiles.isEmpty());
-    // The question, no message about the declined file dialog.
-    QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?" }));
+    // No question whether a printer is ready, no message about the declined file dialog.
+    QVERIFY(platform.messageTexts().isEmpty());
     QCOMPARE(platform.saveRequests.size(), 1);
     QCOMPARE(platform.saveRequests[0].suggestedPath, m_dir->filePath(QStringLiteral("Quittung 42-7-.pdf")));
     QCOMPARE(platform.saveRequests[0].filter, QStringLiteral("PDF-Dateien (*.pdf)"));
 
     w.Command7_Click();
-    QCOMPARE(platform.messageTexts(), QStringList({ "Drucker bereit?", "Drucker bereit?" }));
+    QVERIFY(platform.messageTexts().isEmpty());
     QCOMPARE(platform.pdfFiles, QStringList { pdf });
     QVERIFY(testsupport::get(m_dir->path(), QStringLiteral("zwei.pdf")).startsWith("%PDF-"));
 }
