@@ -146,27 +146,6 @@ inline void showSavedReceipt(ReceiptHost &window, const QString &number = QStrin
     window.showLoadedReceipt(r);
 }
 
-// The main window over a folder of its own: a temporary folder that holds
-// erst.dat and the given files, the scripted platform and the window, shown.
-struct MainWindowFixture
-{
-    QTemporaryDir dir;
-    std::unique_ptr<ScriptedPlatform> platform;
-    std::unique_ptr<quitt> window;
-
-    explicit MainWindowFixture(const QList<std::pair<QString, QByteArray>> &files = {})
-    {
-        put(dir.path(), QStringLiteral("erst.dat"), QByteArray());
-        for (const auto &[name, bytes] : files)
-            put(dir.path(), name, bytes);
-        platform = std::make_unique<ScriptedPlatform>(dir.path());
-        window = std::make_unique<quitt>(*platform);
-        window->show();
-    }
-    QString path() const { return dir.path(); }
-    quitt &w() { return *window; }
-};
-
 // A receipt file of 100 DM for the payer and purpose, in Windows-1252.
 inline QByteArray receiptBytes(const QString &number, const QString &payer, const QString &purpose)
 {

@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-using testsupport::MainWindowFixture;
+using testsupport::MainWindow;
 
 // A saved receipt prints years later as it printed on the day it was written,
 // whatever the settings say by then.
@@ -38,11 +38,12 @@ private slots:
         QList<PrintOperation> first;
         QTemporaryDir keep;
         const QString firstPdf = keep.filePath("erster.pdf"), againPdf = keep.filePath("nachdruck.pdf");
-        auto f = std::make_unique<MainWindowFixture>(settingsOfTheDay());
-        const QString folder = f->path();
-        f->dir.setAutoRemove(false);
+        auto f = std::make_unique<MainWindow>();
+        for (const auto &[name, bytes] : settingsOfTheDay())
+            testsupport::put(f->folder(), name, bytes);
+        f->open();
         {
-            quitt &w = f->w();
+            quitt &w = f->window();
             w.Text8->setText("1");
             w.Text6->setText("12");
             w.Text7->setText("50");
@@ -51,18 +52,16 @@ private slots:
             w.Combo4->setEditText("Bücher");
             w.Text11->setText("08.12.2026");
             w.Command1_Click();
-            QCOMPARE(f->platform->messageTexts().last(), QStringLiteral("Quittung wurde gespeichert!"));
-            first = printBoth(*f->platform, w, firstPdf);
+            QCOMPARE(f->platform().messageTexts().last(), QStringLiteral("Quittung wurde gespeichert!"));
+            first = printBoth(f->platform(), w, firstPdf);
             QVERIFY(!first.isEmpty());
         }
-        f.reset();
-
         // Another year: another rate, address, tax number, taxation, currency
         // and title word.
         QTemporaryDir later;
-        for (const QString &name : QDir(folder).entryList(QDir::Files))
-            QVERIFY(QFile::copy(folder + '/' + name, later.filePath(name)));
-        QDir(folder).removeRecursively();
+        for (const QString &name : QDir(f->folder()).entryList(QDir::Files))
+            QVERIFY(QFile::copy(f->folder() + '/' + name, later.filePath(name)));
+        f.reset();
         for (const auto &[name, bytes] : QList<std::pair<QString, QByteArray>> {
                  { "anwender.dat", "Laden Neu\r\n\r\nTel. 2\r\n\r\nNeuweg 2\r\n22222 Neustadt\r\n" },
                  { "mwst.dat", "19\r\n" },
@@ -123,21 +122,22 @@ private slots:
     void impossibleDateRefused()
     {
         QFETCH(bool, print);
-        MainWindowFixture f;
-        quitt &w = f.w();
+        MainWindow f;
+        f.open();
+        quitt &w = f.window();
         w.Text8->setText("3");
         w.Text6->setText("10");
         w.Text11->setText("31.11.2026");
-        f.platform->saveAnswers = { f.dir.filePath("q.pdf") };
+        f.platform().saveAnswers = { f.folder() + "/q.pdf" };
         if (print)
             w.pdfspeichern->trigger();
         else
             w.Command1_Click();
-        QCOMPARE(f.platform->messages.size(), 1);
-        QVERIFY2(f.platform->messages[0].text.contains("„31.11.2026“"), qPrintable(f.platform->messages[0].text));
+        QCOMPARE(f.platform().messages.size(), 1);
+        QVERIFY2(f.platform().messages[0].text.contains("„31.11.2026“"), qPrintable(f.platform().messages[0].text));
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.Text11));
-        QCOMPARE(testsupport::filesIn(f.path()), QStringList { "erst.dat" });
-        QVERIFY(f.platform->pdfFiles.isEmpty());
+        QCOMPARE(testsupport::filesIn(f.folder()), QStringList { "erst.dat" });
+        QVERIFY(f.platform().pdfFiles.isEmpty());
     }
 };
 

@@ -153,7 +153,7 @@ private slots:
                                                    << QStringList { "45", "00", "0", "00" };
         QTest::newRow("31 November") << QStringList { "12", "00", "19", "31.11.2026" } << int(F::Date) << QStringList();
         QTest::newRow("rate with letters") << QStringList { "12", "00", "19a", "" } << int(F::Rate) << QStringList();
-        QTest::newRow("a point in the units") << QStringList { "12.5", "00", "19", "" } << int(F::TotalUnits)
+        QTest::newRow("two points in the units") << QStringList { "12.5.0", "00", "19", "" } << int(F::TotalUnits)
                                               << QStringList();
         QTest::newRow("three penny digits") << QStringList { "12", "123", "19", "" } << int(F::TotalPennies)
                                             << QStringList();
