@@ -189,6 +189,8 @@ std::optional<QByteArray> attachInvoice(const QByteArray &pdfA1b, const QByteArr
         // compressed already.
         writer.setCompressStreams(false);
         writer.setObjectStreamMode(qpdf_o_disable);
+        // The archive form wants a line end before every "endstream".
+        writer.setNewlineBeforeEndstream(true);
         writer.write();
         std::unique_ptr<Buffer> buffer(writer.getBuffer());
         return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
