@@ -89,8 +89,9 @@ bool store(WorkDir &dir, const QString &payer, const EInvoiceBuyer &buyer, QStri
         lines.resize(lines.size() - lines.size() % blockLines);
     }
     const qsizetype at = blockStart(lines, payer);
+    // The payer line keeps its first spelling.
     if (at >= 0)
-        for (int i = 0; i < blockLines; ++i)
+        for (int i = 1; i < blockLines; ++i)
             lines[at + i] = block.at(i);
     else
         lines += block;

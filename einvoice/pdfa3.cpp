@@ -152,14 +152,14 @@ std::optional<QByteArray> attachInvoice(const QByteArray &pdfA1b, const QByteArr
         const std::string date = std8(pdfDate(when));
         auto stream = QPDFEFStreamObjectHelper::createEFStream(pdf, xml.toStdString());
         stream.setSubtype("text/xml").setCreationDate(date).setModDate(date);
-        auto spec = QPDFFileSpecObjectHelper::createFileSpec(pdf, std8(einvoice::attachmentName), stream);
-        spec.setDescription("Rechnung");
-        QPDFObjectHandle specObject = spec.getObjectHandle();
-        specObject.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
-        QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(std8(einvoice::attachmentName), spec);
+        auto attachment = QPDFFileSpecObjectHelper::createFileSpec(pdf, std8(einvoice::attachmentName), stream);
+        attachment.setDescription("Rechnung");
+        QPDFObjectHandle attachmentObject = attachment.getObjectHandle();
+        attachmentObject.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
+        QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(std8(einvoice::attachmentName), attachment);
 
         QPDFObjectHandle root = pdf.getRoot();
-        root.replaceKey("/AF", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle> { specObject }));
+        root.replaceKey("/AF", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle> { attachmentObject }));
 
         // The document information and the metadata must tell the same.
         QPDFObjectHandle trailer = pdf.getTrailer();

@@ -102,6 +102,7 @@ private slots:
     void refused();
     void payerLine_data();
     void payerLine();
+    void keptByPayer();
 };
 
 // Receipts × both formats: the PDF with the XML inside and the XML alone
@@ -229,23 +230,35 @@ void tst_EInvoice::refused_data()
     QTest::addColumn<TaxData>("tax");
     QTest::addColumn<QString>("currency");
     QTest::addColumn<bool>("xrechnung");
+    QTest::addColumn<QString>("postcodeLine"); // the issuer's sixth line
+    QTest::addColumn<QString>("buyerEmail");
     QTest::addColumn<QString>("said");
 
     const TaxData taxNumberOnly { "12/345/67890", "", TaxData::Mode::Regular, TaxData::defaultExemptionNote() };
     const TaxData vatId { "", "DE123456789", TaxData::Mode::Regular, TaxData::defaultExemptionNote() };
-    QTest::newRow("a tax number alone") << seller() << taxNumberOnly << "EUR" << false
-                                        << "Für die E-Rechnung fehlt Ihre USt-IdNr. oder eine andere Kennung";
+    const QString town = QStringLiteral("12345 Musterstadt");
     SellerData noMail = seller();
     noMail.email.clear();
-    QTest::newRow("no e-mail") << noMail << vatId << "EUR" << true << "Für die E-Rechnung fehlt Ihre E-Mail-Adresse: "
-                                                                          "bitte im Menü „Grund-Einstellungen“ → "
-                                                                          "„Steuerliche Angaben...“ eintragen.";
     SellerData noCountry = seller();
     noCountry.country = QStringLiteral("Deutschland");
-    QTest::newRow("country not two letters") << noCountry << vatId << "EUR" << false << "fehlt Ihr Land";
-    QTest::newRow("in DM") << seller() << vatId << "DM" << false << "Die Quittung lautet auf „DM“";
+    SellerData registerOnly = seller();
+    registerOnly.sellerId = QStringLiteral("HRB 1234, Amtsgericht Musterstadt");
+
+    QTest::newRow("a tax number alone") << seller() << taxNumberOnly << "EUR" << false << town << ""
+                                        << "Für die E-Rechnung fehlt Ihre USt-IdNr. oder eine andere Kennung";
+    QTest::newRow("no e-mail") << noMail << vatId << "EUR" << true << town << ""
+                               << "Für die E-Rechnung fehlt Ihre E-Mail-Adresse: bitte im Menü „Grund-Einstellungen“ "
+                                  "→ „Steuerliche Angaben...“ eintragen.";
+    QTest::newRow("country not two letters") << noCountry << vatId << "EUR" << false << town << "" << "fehlt Ihr Land";
+    QTest::newRow("in DM") << seller() << vatId << "DM" << false << town << "" << "Die Quittung lautet auf „DM“";
     QTest::newRow("XRechnung without a Leitweg-ID")
-        << seller() << vatId << "EUR" << true << "fehlt die Käuferreferenz bzw. Leitweg-ID";
+        << seller() << vatId << "EUR" << true << town << "" << "fehlt die Käuferreferenz bzw. Leitweg-ID";
+    QTest::newRow("the issuer's town without postcode")
+        << seller() << vatId << "EUR" << false << "Musterstadt" << "" << "fehlt Ihre Postleitzahl mit Ort";
+    QTest::newRow("a register number, but neither VAT id nor tax number")
+        << registerOnly << TaxData() << "EUR" << false << town << "" << "fehlt Ihre USt-IdNr. oder Ihre Steuernummer";
+    QTest::newRow("the buyer's e-mail without @") << seller() << vatId << "EUR" << false << town << "einkauf.kunde.de"
+                                                  << "eine gültige E-Mail-Adresse des Rechnungsempfängers";
 }
 
 void tst_EInvoice::refused()
@@ -254,6 +267,8 @@ void tst_EInvoice::refused()
     QFETCH(TaxData, tax);
     QFETCH(QString, currency);
     QFETCH(bool, xrechnung);
+    QFETCH(QString, postcodeLine);
+    QFETCH(QString, buyerEmail);
     QFETCH(QString, said);
 
     QTemporaryDir dir;
@@ -264,8 +279,10 @@ void tst_EInvoice::refused()
     host.receipt.currency = currency;
     host.receipt.taxNumber = tax.taxNumber;
     host.receipt.vatId = tax.vatId;
+    host.receipt.issuerLines[5] = postcodeLine;
     EInvoiceBuyer kept;
     kept.party = einvoice::partyFromPayerLine(host.receipt.payer);
+    kept.party.email = buyerEmail;
     QVERIFY(buyerstore::store(platform.files(), host.receipt.payer, kept));
     SecondaryWindows windows;
     EInvoiceController controller(platform, host, windows);
@@ -329,6 +346,31 @@ void tst_EInvoice::payerLine()
     platform.files().refresh();
     QCOMPARE(buyerstore::find(platform.files(), QStringLiteral(" ") + payer.toUpper())->party.postcode,
              p.postcode.isEmpty() ? QStringLiteral("99999") : p.postcode);
+}
+
+// One block of nine lines a payer, in the code page of the other files; a
+// payer answered again keeps his place, and a value of two lines is refused.
+void tst_EInvoice::keptByPayer()
+{
+    QTemporaryDir dir;
+    WorkDir files(dir.path());
+    const auto buyer = [](const char *name, const char *reference) {
+        EInvoiceBuyer b;
+        b.party = einvoice::partyFromPayerLine(QString::fromUtf8(name) + ", Weg 1, 01067 Dresden");
+        b.reference = QString::fromUtf8(reference);
+        return b;
+    };
+    QVERIFY(buyerstore::store(files, "Jörg", buyer("Jörg", "")));
+    QVERIFY(buyerstore::store(files, "Amt", buyer("Amt", "991-1")));
+    QVERIFY(buyerstore::store(files, " jÖRG ", buyer("Jörg Neu", "")));
+    QString error;
+    QVERIFY(!buyerstore::store(files, "Amt", buyer("Amt", "991\n2"), &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(testsupport::get(dir.path(), buyerstore::fileName),
+             testsupport::receiptFile({ "Jörg", "Jörg Neu", "Weg 1", "01067", "Dresden", "DE", "", "", "",
+                                        "Amt", "Amt", "Weg 1", "01067", "Dresden", "DE", "", "991-1", "" }));
+    QCOMPARE(buyerstore::find(files, "AMT")->reference, QStringLiteral("991-1"));
+    QVERIFY(!buyerstore::find(files, "Am"));
 }
 
 QTEST_MAIN(tst_EInvoice)
