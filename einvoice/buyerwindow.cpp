@@ -20,9 +20,12 @@ BuyerWindow::BuyerWindow(Platform &platform, QWidget *mainWindow, const QString 
     setFont(uiFont(QStringLiteral("MS Sans Serif"), 8.25));
     setBackground(this, colours::grey);
 
-    Label0 = new QLabel(QStringLiteral("Für den Zahler: %1").arg(payer.trimmed()), this);
+    Label0 = new QLabel(this);
     Label0->setObjectName(QStringLiteral("Label0"));
-    Label0->setGeometry(twips::rect(300, 180, 5100, 255));
+    Label0->setGeometry(twips::rect(300, 180, 6000, 255));
+    const QString forPayer = QStringLiteral("Für den Zahler: %1").arg(payer.trimmed());
+    Label0->setText(Label0->fontMetrics().elidedText(forPayer, Qt::ElideRight, Label0->width()));
+    Label0->setToolTip(forPayer);
 
     const struct
     {
@@ -37,7 +40,7 @@ BuyerWindow::BuyerWindow(Platform &platform, QWidget *mainWindow, const QString 
         { Text4, "Or&t:", "Ort", buyer.party.city },
         { Text5, "&Land:", "Land (zwei Buchstaben)", buyer.party.country },
         { Text6, "&USt-IdNr.:", "USt-IdNr. des Rechnungsempfängers (freiwillig)", buyer.party.vatId },
-        { Text7, "Leitweg-&ID:", "Käuferreferenz oder Leitweg-ID (freiwillig)", buyer.reference },
+        { Text7, "Käuferreferenz / Leitweg-&ID:", "Käuferreferenz oder Leitweg-ID (freiwillig)", buyer.reference },
         { Text8, "&E-Mail:", "E-Mail des Rechnungsempfängers (freiwillig)", buyer.party.email },
     };
     int top = 600;
@@ -46,11 +49,11 @@ BuyerWindow::BuyerWindow(Platform &platform, QWidget *mainWindow, const QString 
         row.box = new QLineEdit(row.value, this);
         row.box->setObjectName(QStringLiteral("Text%1").arg(n));
         row.box->setAccessibleName(QString::fromUtf8(row.accessible));
-        row.box->setGeometry(twips::rect(2100, top, 3300, 315));
+        row.box->setGeometry(twips::rect(3000, top, 3300, 315));
         refuseUnstorable(row.box, m_platform);
         auto *label = new QLabel(QString::fromUtf8(row.caption), this);
         label->setObjectName(QStringLiteral("Label%1").arg(n));
-        label->setGeometry(twips::rect(300, top + 30, 1700, 255));
+        label->setGeometry(twips::rect(300, top + 30, 2600, 255));
         label->setBuddy(row.box);
         top += 420;
         ++n;
@@ -65,9 +68,9 @@ BuyerWindow::BuyerWindow(Platform &platform, QWidget *mainWindow, const QString 
         b->setAutoDefault(true);
         return b;
     };
-    Command1 = button("Command1", QStringLiteral("&OK"), 2340);
+    Command1 = button("Command1", QStringLiteral("&OK"), 3240);
     Command1->setDefault(true);
-    Command2 = button("Command2", QStringLiteral("Abbrechen"), 3900);
+    Command2 = button("Command2", QStringLiteral("Abbrechen"), 4800);
     connect(Command1, &QPushButton::clicked, this, &BuyerWindow::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &BuyerWindow::Command2_Click);
 

@@ -23,7 +23,7 @@ public:
     BuyerWindow(Platform &platform, QWidget *mainWindow, const QString &payer, const EInvoiceBuyer &shown,
                 Saved saved = {});
 
-    static constexpr int clientWidth = 5700;
+    static constexpr int clientWidth = 6600;
     static constexpr int clientHeight = 4680;
 
     QLabel *Label0;
