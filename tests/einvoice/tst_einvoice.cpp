@@ -139,6 +139,8 @@ void tst_EInvoice::written()
     if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty()
         || QStandardPaths::findExecutable(QStringLiteral("npm")).isEmpty())
         QSKIP("einvoice-check runs the published rules with node and npm, which are not installed");
+    QVERIFY2(QFileInfo::exists(QStringLiteral(EINVOICE_CHECK)),
+             "einvoice-check is missing: set the CMake variable ZETTELFIX_SHARED_TOOLS to its folder");
 
     QTemporaryDir dir;
     if (qEnvironmentVariableIsSet("KEEP_EINVOICE"))
