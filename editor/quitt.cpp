@@ -1,15 +1,18 @@
 #include "editor/quitt.h"
 
 #include "editor/pictures.h"
+#include "archive/evaluation.h"
 #include "archive/receiptnumber.h"
 #include "platform/twips.h"
 #include "settings/settings.h"
 #include "settings/taxdata.h"
+#include "settings/userdatafile.h"
 #include "text/storableinput.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
@@ -116,7 +119,7 @@ QLineEdit *makeAmount(QWidget *parent, const QString &name, int left, int top, i
 quitt::quitt(Platform &platform, QWidget *parent)
     : QMainWindow(parent), m_platform(platform), m_events(new EventRouter(this)),
       m_archive(platform, *this, m_windows), m_print(platform, *this, m_windows),
-      m_settings(platform, *this, m_windows)
+      m_settings(platform, *this, m_windows), m_einvoice(platform, *this, m_windows)
 {
     setObjectName(QStringLiteral("quitt"));
     installFontSubstitutes();
@@ -408,6 +411,16 @@ void quitt::buildMenu()
     druckerwahl = named(druckeinstellungen->addAction(QStringLiteral("&Drucker wählen..."), this,
                                                       [this] { m_print.druckerwahl_Click(); }),
                         "druckerwahl");
+    druckeinstellungen->addSeparator();
+    erechnung = named(druckeinstellungen->addAction(QStringLiteral("Als &E-Rechnung speichern..."), this,
+                                                    [this] { m_einvoice.erechnung_Click(); }),
+                      "erechnung");
+    xrechnung = named(druckeinstellungen->addAction(QStringLiteral("Als &XRechnung (XML) speichern..."), this,
+                                                    [this] { m_einvoice.xrechnung_Click(); }),
+                      "xrechnung");
+    empfaenger = named(druckeinstellungen->addAction(QStringLiteral("&Rechnungsempfänger ändern..."), this,
+                                                     [this] { m_einvoice.empfaenger_Click(); }),
+                       "empfaenger");
 
     bearbeiten = bar->addMenu(QStringLiteral("Erstellte Quittungen &bearbeiten"));
     bearbeiten->setObjectName(QStringLiteral("bearbeiten"));
@@ -858,4 +871,37 @@ void quitt::Command5_Click()
 void quitt::Command7_Click()
 {
     m_print.printTwoCopies();
+}
+
+// The receipt as the window shows it once it is ready to print, in the plain
+// values of an e-invoice.
+std::optional<EInvoiceReceipt> quitt::einvoiceReceipt()
+{
+    if (!prepareForPrint())
+        return std::nullopt;
+    const ReceiptRecord r = currentRecord();
+    const auto cents = [](const QString &units, const QString &pennies) {
+        const StoredAmount a = StoredAmount::read(units.toLatin1(), pennies.toLatin1());
+        return a.kind == StoredAmount::Kind::Value ? a.cents : 0;
+    };
+    EInvoiceReceipt e;
+    e.number = r.number;
+    e.date = QDate::fromString(r.date.trimmed(), QStringLiteral("dd.MM.yyyy"));
+    e.payer = r.payer;
+    e.purpose = r.purpose;
+    e.totalCents = cents(r.totalUnits, r.totalPennies);
+    e.netCents = m_chargesVat ? cents(r.netUnits, r.netPennies) : e.totalCents;
+    e.vatCents = m_chargesVat ? cents(r.vatUnits, r.vatPennies) : 0;
+    bool ok = false;
+    const double rate = QLocale::c().toDouble(r.vatRate.trimmed().replace(QLatin1Char(','), QLatin1Char('.')), &ok);
+    e.rateHundredths = ok ? int(std::lround(rate * 100)) : 0;
+    e.mode = m_taxData.mode == TaxData::Mode::SmallBusiness ? EInvoiceTaxMode::SmallBusiness
+        : m_taxData.mode == TaxData::Mode::TaxFree          ? EInvoiceTaxMode::TaxFree
+                                                            : EInvoiceTaxMode::Standard;
+    e.exemptionNote = printedTaxNote(m_taxData);
+    e.currency = Label8->text();
+    e.issuerLines = ReadUserData(files()).value_or(QStringList());
+    e.taxNumber = m_taxData.taxNumber;
+    e.vatId = m_taxData.vatId;
+    return e;
 }
