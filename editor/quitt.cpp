@@ -1,6 +1,7 @@
 #include "editor/quitt.h"
 
 #include "editor/pictures.h"
+#include "archive/evaluation.h"
 #include "archive/receiptnumber.h"
 #include "platform/twips.h"
 #include "settings/settings.h"
@@ -120,7 +121,7 @@ QLineEdit *makeAmount(QWidget *parent, const QString &name, int left, int top, i
 quitt::quitt(Platform &platform, QWidget *parent)
     : QMainWindow(parent), m_platform(platform), m_events(new EventRouter(this)),
       m_archive(platform, *this, m_windows), m_print(platform, *this, m_windows),
-      m_settings(platform, *this, m_windows)
+      m_settings(platform, *this, m_windows), m_einvoice(platform, *this, m_windows)
 {
     setObjectName(QStringLiteral("quitt"));
     installFontSubstitutes();
@@ -415,6 +416,16 @@ void quitt::buildMenu()
     druckerwahl = named(druckeinstellungen->addAction(QStringLiteral("&Drucker wählen..."), this,
                                                       [this] { m_print.druckerwahl_Click(); }),
                         "druckerwahl");
+    druckeinstellungen->addSeparator();
+    erechnung = named(druckeinstellungen->addAction(QStringLiteral("Als &E-Rechnung speichern..."), this,
+                                                    [this] { m_einvoice.erechnung_Click(); }),
+                      "erechnung");
+    xrechnung = named(druckeinstellungen->addAction(QStringLiteral("Als &XRechnung (XML) speichern..."), this,
+                                                    [this] { m_einvoice.xrechnung_Click(); }),
+                      "xrechnung");
+    empfaenger = named(druckeinstellungen->addAction(QStringLiteral("&Rechnungsempfänger ändern..."), this,
+                                                     [this] { m_einvoice.empfaenger_Click(); }),
+                       "empfaenger");
 
     bearbeiten = bar->addMenu(QStringLiteral("Erstellte Quittungen &bearbeiten"));
     bearbeiten->setObjectName(QStringLiteral("bearbeiten"));
@@ -928,4 +939,38 @@ void quitt::Command5_Click()
 void quitt::Command7_Click()
 {
     m_print.printTwoCopies();
+}
+
+// The receipt as the window shows it once it is ready to print, in the plain
+// values of an e-invoice.
+std::optional<EInvoiceReceipt> quitt::einvoiceReceipt()
+{
+    if (!prepareForPrint())
+        return std::nullopt;
+    // The receipt with the page it printed: a loaded one as it was written.
+    const ReceiptRecord r = currentRecord();
+    const ReceiptPage &page = *r.page;
+    const auto cents = [](const QString &units, const QString &pennies) {
+        const StoredAmount a = StoredAmount::read(units.toLatin1(), pennies.toLatin1());
+        return a.kind == StoredAmount::Kind::Value ? a.cents : 0;
+    };
+    EInvoiceReceipt e;
+    e.number = r.number;
+    e.date = germantext::parseDate(r.date);
+    e.payer = r.payer;
+    e.purpose = r.purpose;
+    e.totalCents = cents(r.totalUnits, r.totalPennies);
+    const bool charges = taxmode::chargesVat(page.taxMode);
+    e.netCents = charges ? cents(r.netUnits, r.netPennies) : e.totalCents;
+    e.vatCents = charges ? cents(r.vatUnits, r.vatPennies) : 0;
+    e.rateHundredths = vatrate::parse(r.vatRate).value_or(0);
+    e.mode = page.taxMode == TaxMode::SmallBusiness ? EInvoiceTaxMode::SmallBusiness
+        : page.taxMode == TaxMode::TaxFree          ? EInvoiceTaxMode::TaxFree
+                                                    : EInvoiceTaxMode::Standard;
+    e.exemptionNote = page.taxNote;
+    e.currency = page.text(Wording::Currency);
+    e.issuerLines = page.issuer.value_or(QStringList());
+    e.taxNumber = page.taxNumber;
+    e.vatId = page.vatId;
+    return e;
 }

@@ -23,6 +23,8 @@
 
 #include "archive/archivecontroller.h"
 #include "archive/receipthost.h"
+#include "einvoice/einvoicecontroller.h"
+#include "einvoice/einvoicehost.h"
 #include "platform/controls.h"
 #include "platform/events.h"
 #include "platform/platform.h"
@@ -45,7 +47,7 @@ class Form3;
 class Form11;
 class Form15;
 
-class quitt : public QMainWindow, public ReceiptHost, public PrintHost, public WordingHost
+class quitt : public QMainWindow, public ReceiptHost, public PrintHost, public WordingHost, public EInvoiceHost
 {
 public:
     // Creates the window and runs its start-up routine; the window is not shown.
@@ -58,6 +60,7 @@ public:
     ArchiveController &archive() { return m_archive; }
     PrintController &print() { return m_print; }
     SettingsController &settings() { return m_settings; }
+    EInvoiceController &einvoice() { return m_einvoice; }
 
     // Client area in twips.
     static constexpr int clientWidth = 9075;
@@ -193,6 +196,7 @@ public:
 
     // Menu entries of the controllers.
     QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen, *steuerangaben;
+    QAction *erechnung, *xrechnung, *empfaenger;
 
     // The receipt as the controls show it, with the page it prints: that of
     // the loaded receipt, or today's settings. And the stored fields of a
@@ -219,6 +223,8 @@ public:
     void showWording(Wording part, const QString &text) override;
     void showPlace(const QString &place) override;
     void showTaxData(const TaxData &data) override;
+    std::optional<EInvoiceReceipt> einvoiceReceipt() override;
+    QList<PrintOperation> einvoicePage() override { return m_print.receiptPage(); }
     // Whether net and VAT are computed and printed.
     bool chargesVat() const { return m_chargesVat; }
 
@@ -247,6 +253,7 @@ private:
     ArchiveController m_archive;
     PrintController m_print;
     SettingsController m_settings;
+    EInvoiceController m_einvoice;
     bool m_ending = false;
     bool m_askingToEnd = false;
     bool m_titleWriteFailed = false;

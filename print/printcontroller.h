@@ -33,6 +33,10 @@ public:
     void druckvorschau_Click();
     void druckerwahl_Click();
 
+    // The receipt's page as "1 drucken" lays it out, without the end of the
+    // document: the page of an e-invoice.
+    QList<PrintOperation> receiptPage() { return layoutPage({ 0 }); }
+
     Form9 *fontWindow() const;
     PrinterChoiceWindow *printerWindow() const;
 

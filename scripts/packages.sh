@@ -15,4 +15,6 @@ ensure_packages() {
 }
 
 # What building and running the program needs.
-BUILD_PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-liberation qt6-translations-l10n)
+# libqpdf turns the receipt's PDF page into the archive form that may carry
+# the e-invoice's XML.
+BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-liberation qt6-translations-l10n libqpdf-dev qpdf)

@@ -5,7 +5,10 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/packages.sh"
-ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils dpkg-dev dosfstools fusefat python3
+# The e-invoice tests check their XML with ../shared/tools/einvoice-check,
+# which runs the published rules with xmllint and (from npm) xslt3.
+ensure_packages "${BUILD_PACKAGES[@]}" poppler-utils dpkg-dev dosfstools fusefat python3 libxml2-utils
+command -v node >/dev/null && command -v npm >/dev/null || ensure_packages nodejs npm
 jobs=$(nproc)
 
 cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

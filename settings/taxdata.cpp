@@ -14,14 +14,10 @@ TaxData ReadTaxData(const WorkDir &dir)
     return data;
 }
 
-bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
+namespace {
+
+bool writeChecked(WorkDir &dir, const QList<std::pair<QString, QString>> &files, QString *error)
 {
-    const std::pair<QString, QString> files[] = {
-        { settingsfile::steuernr, data.taxNumber },
-        { settingsfile::ustid, data.vatId },
-        { settingsfile::ustfrei, data.exemptionNote },
-        { settingsfile::ustart, taxmode::code(data.mode) },
-    };
     // Checked all first: half the tax data saved would print a receipt
     // that is neither the old one nor the new one.
     for (const auto &[name, value] : files) {
@@ -39,6 +35,49 @@ bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
         if (!WriteSetting(dir, name, value, error))
             return false;
     return true;
+}
+
+QList<std::pair<QString, QString>> taxFiles(const TaxData &data)
+{
+    return {
+        { settingsfile::steuernr, data.taxNumber },
+        { settingsfile::ustid, data.vatId },
+        { settingsfile::ustfrei, data.exemptionNote },
+        { settingsfile::ustart, taxmode::code(data.mode) },
+    };
+}
+
+} // namespace
+
+bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
+{
+    return writeChecked(dir, taxFiles(data), error);
+}
+
+SellerData ReadSellerData(const WorkDir &dir)
+{
+    SellerData data;
+    if (const auto country = settingValue(dir, settingsfile::land))
+        data.country = *country;
+    data.contactName = ReadSetting(dir, settingsfile::ansprech);
+    data.telephone = ReadSetting(dir, settingsfile::telefon);
+    data.email = ReadSetting(dir, settingsfile::email);
+    data.sellerId = ReadSetting(dir, settingsfile::kennung);
+    return data;
+}
+
+bool WriteTaxData(WorkDir &dir, const TaxData &data, const SellerData &seller, QString *error)
+{
+    return writeChecked(dir,
+                        taxFiles(data)
+                            + QList<std::pair<QString, QString>> {
+                                { settingsfile::land, seller.country },
+                                { settingsfile::ansprech, seller.contactName },
+                                { settingsfile::telefon, seller.telephone },
+                                { settingsfile::email, seller.email },
+                                { settingsfile::kennung, seller.sellerId },
+                            },
+                        error);
 }
 
 QString printedTaxLine(const TaxData &data)

@@ -7,6 +7,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(TaxData)
+Q_DECLARE_METATYPE(SellerData)
 
 // The window driven from the keyboard: what is typed and chosen is stored on
 // OK and handed back; Escape and "Abbrechen" store nothing.
@@ -26,26 +27,32 @@ void tst_TaxDataWindow::keys_data()
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<bool>("saved");
     QTest::addColumn<TaxData>("after");
+    QTest::addColumn<SellerData>("seller");
 
     using Mode = TaxData::Mode;
     const QString note = TaxData::defaultExemptionNote();
     QTest::newRow("typed, Enter in the box saves")
         << QByteArray() << QStringList { "12/345/67890", "<Tab>", "DE123456789", "<Enter>" } << true
-        << TaxData { "12/345/67890", "DE123456789", Mode::Regular, note };
+        << TaxData { "12/345/67890", "DE123456789", Mode::Regular, note } << SellerData();
     QTest::newRow("small business by its letter, OK by its letter")
-        << QByteArray() << QStringList { "<Alt+K>", "<Alt+O>" } << true << TaxData { "", "", Mode::SmallBusiness, note };
+        << QByteArray() << QStringList { "<Alt+K>", "<Alt+O>" } << true << TaxData { "", "", Mode::SmallBusiness, note } << SellerData();
     QTest::newRow("tax-free with an own note, Tab to OK")
         << QByteArray() << QStringList { "<Alt+F>", "<Tab>", "<Ctrl+A>", "Steuerfrei nach § 4 Nr. 14", "<Tab>", "<Enter>" }
-        << true << TaxData { "", "", Mode::TaxFree, "Steuerfrei nach § 4 Nr. 14" };
+        << true << TaxData { "", "", Mode::TaxFree, "Steuerfrei nach § 4 Nr. 14" } << SellerData();
     QTest::newRow("regular again, Enter on the option")
-        << QByteArray("2\r\n") << QStringList { "<Alt+R>", "<Enter>" } << true << TaxData { "", "", Mode::Regular, note };
+        << QByteArray("2\r\n") << QStringList { "<Alt+R>", "<Enter>" } << true << TaxData { "", "", Mode::Regular, note } << SellerData();
     QTest::newRow("Escape changes nothing")
         << QByteArray("1\r\n") << QStringList { "999", "<Alt+R>", "<Esc>" } << false
-        << TaxData { "", "", Mode::SmallBusiness, note };
+        << TaxData { "", "", Mode::SmallBusiness, note } << SellerData();
     QTest::newRow("Abbrechen by Tab and Enter")
-        << QByteArray() << QStringList { "999", "<Alt+F>", "<Tab>", "<Tab>", "<Tab>", "<Enter>" } << false << TaxData();
+        << QByteArray() << QStringList { "999", "<Alt+F>", "<Tab>", "<Tab>", "<Tab>", "<Enter>" } << false << TaxData() << SellerData();
     QTest::newRow("a line break pasted is refused")
-        << QByteArray() << QStringList { "<Paste 1\n2>", "<Enter>" } << true << TaxData();
+        << QByteArray() << QStringList { "<Paste 1\n2>", "<Enter>" } << true << TaxData() << SellerData();
+    QTest::newRow("seller data for e-invoices, the country in capitals")
+        << QByteArray()
+        << QStringList { "<Alt+N>", "HRB 1234, AG Musterstadt", "<Tab>", "<Ctrl+A>", "at", "<Tab>", "Erika Muster",
+                         "<Tab>", "030 123456", "<Tab>", "info@muster.de", "<Enter>" }
+        << true << TaxData() << SellerData { "AT", "Erika Muster", "030 123456", "info@muster.de", "HRB 1234, AG Musterstadt" };
 }
 
 void tst_TaxDataWindow::keys()
@@ -54,6 +61,7 @@ void tst_TaxDataWindow::keys()
     QFETCH(QStringList, keys);
     QFETCH(bool, saved);
     QFETCH(TaxData, after);
+    QFETCH(SellerData, seller);
 
     QTemporaryDir dir;
     if (!storedMode.isEmpty())
@@ -92,7 +100,8 @@ void tst_TaxDataWindow::keys()
     if (saved)
         QCOMPARE(*handedBack, after);
     QCOMPARE(ReadTaxData(WorkDir(dir.path())), after);
-    QCOMPARE(testsupport::filesIn(dir.path()).size(), saved ? 4 : storedMode.isEmpty() ? 0 : 1);
+    QCOMPARE(ReadSellerData(WorkDir(dir.path())), seller);
+    QCOMPARE(testsupport::filesIn(dir.path()).size(), saved ? 9 : storedMode.isEmpty() ? 0 : 1);
 }
 
 QTEST_MAIN(tst_TaxDataWindow)
