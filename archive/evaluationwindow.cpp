@@ -317,8 +317,10 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     closeButton = new QPushButton(QStringLiteral("&Schließen"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
 
+    // The note has a line of its own: beside the buttons it was cut off.
+    loadNoteLabel->setWordWrap(true);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(loadNoteLabel, 1);
+    buttons->addStretch(1);
     buttons->addWidget(saveCsvButton);
     buttons->addWidget(saveDatevButton);
     buttons->addWidget(datevSettingsButton);
@@ -328,6 +330,7 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     layout->addWidget(receiptTable, 1);
     layout->addWidget(sumsLabel);
     layout->addWidget(sumsTable);
+    layout->addWidget(loadNoteLabel);
     layout->addLayout(buttons);
 
     receiptTable->setAccessibleName(QStringLiteral("Ausgewertete Quittungen"));
@@ -407,6 +410,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     // The old rows go first, so that two evaluations are never held at once.
     m_model->setRows({});
     m_model->setRows(EvaluateReceipts(m_archive.files(), receiptFileList(m_archive.files()), filter, m_receiptCache));
+    m_evaluated = filter;
     m_sums = sumsOf(m_model->rows());
     showSums();
     saveCsvButton->setEnabled(true);
@@ -485,7 +489,7 @@ void ReceiptEvaluationWindow::saveCsvButton_Click()
 
 void ReceiptEvaluationWindow::saveDatevButton_Click()
 {
-    saveDatevFiles(this, m_archive.platform(), m_model->rows(), m_model->order());
+    saveDatevFiles(this, m_archive.platform(), m_model->rows(), m_model->order(), m_evaluated.from, m_evaluated.to);
 }
 
 void ReceiptEvaluationWindow::datevSettingsButton_Click()

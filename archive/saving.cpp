@@ -17,7 +17,7 @@ QString noNumberMessage()
 
 QString existsMessage(const QString &number)
 {
-    return QStringLiteral("Eine Datei mit der Quittungs-Nr. ") + number + QStringLiteral("existiert bereits!");
+    return QStringLiteral("Eine Datei mit der Quittungs-Nr. ") + number + QStringLiteral(" existiert bereits!");
 }
 
 bool isSafeNumber(const QString &trimmedNumber)
@@ -39,10 +39,10 @@ bool isSafeNumber(const QString &trimmedNumber)
 namespace {
 
 // Text that a line of the receipt file can hold unchanged: a line break would
-// split the field, a character outside the code page would be lost.
+// split the field.
 bool storable(const QString &field)
 {
-    return !textlines::holdsLineBreak(field) && codepage::encodable(field);
+    return !textlines::holdsLineBreak(field) && codepage::storable(field);
 }
 
 SaveOutcome refused(const QString &message)

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -85,7 +86,7 @@ void Form9::Form_Load()
         Text1->setText(*chosen);
 
     QStringList names;
-    const QStringList offered = m_platform.printerFonts();
+    const QStringList offered = familyNames(m_platform.printerFonts());
     for (const QString &name : offered) {
         if (names.size() == maxFonts) {
             // The hourglass goes first, so that the message is answered with
@@ -103,7 +104,43 @@ void Form9::Form_Load()
         return c != 0 ? c < 0 : a < b;
     });
     List1->addItems(names);
+    // The font saved before, else the recommended one, is the one chosen;
+    // the sample keeps its text until another is clicked.
+    const QString chosen = settingValue(m_platform.files(), settingsfile::schrift).value_or(recommended).trimmed();
+    for (const QString &name : { chosen, recommended }) {
+        const QList<QListWidgetItem *> found = List1->findItems(name, Qt::MatchFixedString);
+        if (found.isEmpty())
+            continue;
+        const QSignalBlocker quiet(List1);
+        List1->setCurrentItem(found.first());
+        List1->scrollToItem(found.first());
+        break;
+    }
     endWait();
+}
+
+QStringList Form9::familyNames(const QStringList &offered)
+{
+    QStringList names;
+    for (QString name : offered) {
+        // Qt names a family that several foundries make "Family [Foundry]".
+        if (const qsizetype bracket = name.indexOf(QStringLiteral(" ["));
+            bracket > 0 && name.endsWith(QLatin1Char(']')))
+            name.truncate(bracket);
+        name = name.trimmed();
+        if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
+            names.append(name);
+    }
+    if (names.isEmpty())
+        return names;
+    const auto at = std::find_if(names.begin(), names.end(), [](const QString &name) {
+        return name.compare(recommended, Qt::CaseInsensitive) == 0;
+    });
+    if (at == names.end())
+        names.prepend(recommended);
+    else
+        names.move(at - names.begin(), 0);
+    return names;
 }
 
 void Form9::list1_Click()
@@ -127,7 +164,7 @@ void Form9::Command2_Click()
         return;
     }
     // A name the font file cannot hold would come back as another font.
-    if (!codepage::encodable(name)) {
+    if (!codepage::storable(name)) {
         m_platform.messageBox(this, QStringLiteral("Der Name dieser Schriftart enthält ein Zeichen, das nicht "
                                                    "gespeichert werden kann. Bitte wählen Sie eine andere "
                                                    "Schriftart!"));

@@ -27,7 +27,7 @@ bool WriteTaxData(WorkDir &dir, const TaxData &data, QString *error)
     for (const auto &[name, value] : files) {
         if (!oneLine(name, value, error))
             return false;
-        if (!codepage::encodable(value)) {
+        if (!codepage::storable(value)) {
             if (error)
                 *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält ein Zeichen, "
                                         "das nicht gespeichert werden kann.")
