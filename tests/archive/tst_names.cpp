@@ -67,7 +67,7 @@ private slots:
         QTest::newRow("Turkish capital İ, dotless search") << QStringLiteral("İlhan Öztürk") << true
                                                            << QStringLiteral("ilhan öz") << QStringLiteral("Ilhan Öztürk");
         QTest::newRow("Czech") << QStringLiteral("Dvořák, Jiří") << true << QStringLiteral("DVOŘÁK")
-                               << QStringLiteral("Dvorak, Jiri");
+                               << QStringLiteral("Dvorák, Jirí"); // "á" and "í" are in Windows-1252
         QTest::newRow("Romanian") << QStringLiteral("Ștefănescu, Ioana") << true << QStringLiteral("ștefă")
                                   << QStringLiteral("Stefanescu, Ioana");
         QTest::newRow("German stays Windows-1252") << QStringLiteral("Müller, Jürgen") << false
@@ -166,8 +166,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("purpose first") << "Anna Schulz" << "Miete Dezember" << "Miete Dezember, Anna Schulz";
         QTest::newRow("cut at a word, the purpose whole")
-            << "Wohnungsbaugenossenschaft Erlenbach-Wiesental eingetragene Genossenschaft"
-            << "Miete Dezember" << "Miete Dezember, Wohnungsbaugenossenschaft Erlenbach-Wiesental";
+            << "Wohnungsbaugenossenschaft Erlenbach eingetragene Genossenschaft"
+            << "Miete Dezember" << "Miete Dezember, Wohnungsbaugenossenschaft Erlenbach";
         QTest::newRow("one word longer than the field") << QString(70, QLatin1Char('x')) << ""
                                                         << QString(60, QLatin1Char('x'));
         QTest::newRow("no payer") << "" << "Miete" << "Miete";
