@@ -82,8 +82,9 @@ void Form9::Form_Load()
         waiting = false;
     };
 
-    if (const auto chosen = settingValue(m_platform.files(), settingsfile::schrift))
-        Text1->setText(*chosen);
+    const auto saved = settingValue(m_platform.files(), settingsfile::schrift);
+    if (saved)
+        Text1->setText(*saved);
 
     QStringList names;
     const QStringList offered = familyNames(m_platform.printerFonts());
@@ -97,6 +98,10 @@ void Form9::Form_Load()
         }
         names.append(name);
     }
+    // The recommended font prints where a printer has any fonts: fontconfig
+    // puts the font of the same measures in its place.
+    if (!names.isEmpty() && !names.contains(recommended, Qt::CaseInsensitive))
+        names.append(recommended);
     // Sorted as a reader looks names up, without regard to letter case; the
     // list widget's own sorting would put every capital before "a".
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
@@ -106,8 +111,7 @@ void Form9::Form_Load()
     List1->addItems(names);
     // The font saved before, else the recommended one, is the one chosen;
     // the sample keeps its text until another is clicked.
-    const QString chosen = settingValue(m_platform.files(), settingsfile::schrift).value_or(recommended).trimmed();
-    for (const QString &name : { chosen, recommended }) {
+    for (const QString &name : { saved.value_or(recommended).trimmed(), recommended }) {
         const QList<QListWidgetItem *> found = List1->findItems(name, Qt::MatchFixedString);
         if (found.isEmpty())
             continue;
@@ -131,15 +135,6 @@ QStringList Form9::familyNames(const QStringList &offered)
         if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
             names.append(name);
     }
-    if (names.isEmpty())
-        return names;
-    const auto at = std::find_if(names.begin(), names.end(), [](const QString &name) {
-        return name.compare(recommended, Qt::CaseInsensitive) == 0;
-    });
-    if (at == names.end())
-        names.prepend(recommended);
-    else
-        names.move(at - names.begin(), 0);
     return names;
 }
 

@@ -27,9 +27,7 @@ public:
     static inline const QString recommended = QStringLiteral("Arial");
 
     // The families as the list shows them: without the foundry that tells
-    // apart two of one name ("C059 [UKWN]" is "C059"), each once, the
-    // recommended one among them (first, so that the limit keeps it) where
-    // there are any.
+    // apart two of one name ("C059 [UKWN]" is "C059"), each once.
     static QStringList familyNames(const QStringList &offered);
 
     QLabel *Label1;
