@@ -67,9 +67,13 @@ QString decode(QByteArrayView bytes)
 
 bool storable(QStringView text)
 {
-    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)encoder.encode(text);
-    return !encoder.hasError();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return false;
+    }
+    return true;
 }
 
 std::optional<QByteArray> fileBytes(QStringView text)

@@ -104,7 +104,7 @@ private slots:
         WorkDir dir(tmp.path());
         const SaveOutcome out = SaveReceipt(dir, receipt(number));
         QCOMPARE(out.result, Result::Refused);
-        QCOMPARE(out.message, "Eine Datei mit der Quittungs-Nr. " + number + "existiert bereits!");
+        QCOMPARE(out.message, "Eine Datei mit der Quittungs-Nr. " + number.trimmed() + " existiert bereits!");
         QCOMPARE(get(tmp.path(), existing), QByteArray("old\r\n"));
         QCOMPARE(get(tmp.path(), "nummer.dat"), QByteArray("40\r\n"));
         QCOMPARE(filesIn(tmp.path()), (QStringList { existing, "nummer.dat" }));
@@ -124,7 +124,7 @@ private slots:
         });
         const SaveOutcome out = SaveReceipt(dir, receipt("12"));
         QCOMPARE(out.result, Result::Refused);
-        QCOMPARE(out.message, QString("Eine Datei mit der Quittungs-Nr. 12existiert bereits!"));
+        QCOMPARE(out.message, QString("Eine Datei mit der Quittungs-Nr. 12 existiert bereits!"));
         QCOMPARE(get(tmp.path(), "12.num"), QByteArray("other copy\r\n"));
         QCOMPARE(filesIn(tmp.path()), QStringList { "12.num" });
     }
