@@ -78,7 +78,9 @@ bool storable(QStringView text)
 
 std::optional<QByteArray> fileBytes(QStringView text)
 {
-    if (auto bytes = encode(text))
+    // A text of the code page that starts with the mark's three characters
+    // ("ï»¿") would read back as UTF-8.
+    if (auto bytes = encode(text); bytes && !isUtf8(*bytes))
         return bytes;
     QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QByteArray bytes = utf8Mark.toByteArray() + QByteArray(encoder.encode(text));
