@@ -63,8 +63,9 @@ public:
     static SearchResults run(const WorkDir &dir, const QStringList &files, const QString &term, ReceiptCache *cache);
 
 private:
-    // The lines of one file that hold the term. Without a cache (at < 0) only
-    // those lines are kept; with one, they point into the file it keeps.
+    // The lines of one file that hold the term. Without a cache (at < 0) the
+    // field lines of a file with a hit are kept; with one, the lines point
+    // into the file it keeps.
     static void collect(ReceiptReader &reader, const SearchTerm &term, qsizetype piece, qsizetype file,
                         QByteArrayView bytes, qint64 at, std::vector<Entry> &entries,
                         SearchResults::Fields &fields);

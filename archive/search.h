@@ -32,7 +32,7 @@ struct ResultLine
 // term, so the lines are kept as their stored bytes and the displayed text is
 // made when it is asked for. The bytes are those of the files as a search read
 // them, in blocks shared with the ReceiptCache (receiptcache.h) where there was one, otherwise
-// the matching lines alone.
+// the field lines of the files with a hit.
 class SearchResults
 {
 public:
