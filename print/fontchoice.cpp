@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHash>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -132,6 +133,15 @@ QStringList Form9::familyNames(const QStringList &offered)
             bracket > 0 && name.endsWith(QLatin1Char(']')))
             name.truncate(bracket);
         name = name.trimmed();
+        // The free fonts of the printing system's 35 standard ones whose
+        // names say nothing to a reader.
+        static const QHash<QString, QString> known = {
+            { QStringLiteral("C059"), QStringLiteral("Century Schoolbook") },
+            { QStringLiteral("D050000L"), QStringLiteral("Zapf Dingbats") },
+            { QStringLiteral("P052"), QStringLiteral("Palatino") },
+            { QStringLiteral("Z003"), QStringLiteral("Zapf Chancery") },
+        };
+        name = known.value(name, name);
         if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
             names.append(name);
     }

@@ -27,7 +27,9 @@ public:
     static inline const QString recommended = QStringLiteral("Arial");
 
     // The families as the list shows them: without the foundry that tells
-    // apart two of one name ("C059 [UKWN]" is "C059"), each once.
+    // apart two of one name ("C059 [UKWN]" is "C059"), under the name a user
+    // knows where the family's own is a maker's code ("Century Schoolbook"
+    // for "C059"; fontconfig finds the family by either), each once.
     static QStringList familyNames(const QStringList &offered);
 
     QLabel *Label1;
