@@ -217,7 +217,6 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     setFont(uiFont(QStringLiteral("MS Sans Serif"), 8.25));
     setBackground(this, colours::grey);
     resize(twips::size(13800, 9000));
-    setMinimumSize(twips::size(9000, 6000));
 
     filterFrame = new QGroupBox(QStringLiteral("Welche Quittungen?"), this);
     filterFrame->setObjectName(QStringLiteral("filterFrame"));
@@ -318,7 +317,6 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     closeButton->setObjectName(QStringLiteral("closeButton"));
 
     // The note has a line of its own: beside the buttons it was cut off.
-    loadNoteLabel->setWordWrap(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(saveCsvButton);
@@ -332,6 +330,12 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     layout->addWidget(sumsTable);
     layout->addWidget(loadNoteLabel);
     layout->addLayout(buttons);
+    // No smaller than what the rows need, the notes in one line each, as the
+    // layout finds it once the window is polished; and no narrower than
+    // 9000 twips.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    const QMargins margins = layout->contentsMargins();
+    receiptTable->setMinimumWidth(twips::toPixels(9000) - margins.left() - margins.right());
 
     receiptTable->setAccessibleName(QStringLiteral("Ausgewertete Quittungen"));
     sumsTable->setAccessibleName(QStringLiteral("Summen der angezeigten Quittungen"));

@@ -51,7 +51,11 @@ QVariant ResultListModel::data(const QModelIndex &index, int role) const
 
 QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return int((section == Total ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
         return QVariant();
     static const char *const titles[Count] = { "Nr.          gefundene Zeile", "Datum", "Erhalten von", "Gesamt" };
     return section >= 0 && section < Count ? QString::fromUtf8(titles[section]) : QVariant();
@@ -94,7 +98,7 @@ ReceiptSearchWindow::ReceiptSearchWindow(ArchiveController &archive, QWidget *ma
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setModel(m_model);
-    const int widths[ResultListModel::Count] = { 3900, 1200, 1950, 1000 };
+    const int widths[ResultListModel::Count] = { 3600, 1150, 1900, 1000 };
     for (int column = 0; column < ResultListModel::Count; ++column)
         List1->setColumnWidth(column, twips::toPixels(widths[column]));
 

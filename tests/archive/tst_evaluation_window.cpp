@@ -99,22 +99,26 @@ private slots:
         m_platform.reset();
     }
 
-    // The note on loading is whole at the window's smallest size and lies
-    // clear of the buttons.
+    // The notes are whole at the window's smallest size, and the one on
+    // loading lies clear of the sums and the buttons.
     void theNoteIsNotCutOff()
     {
         ReceiptEvaluationWindow *w = open();
         QVERIFY(w);
         w->resize(w->minimumSize());
         QTRY_COMPARE(w->size(), w->minimumSize());
-        QLabel *note = w->loadNoteLabel;
-        const QRect room = note->contentsRect();
-        const QRect needed = note->fontMetrics().boundingRect(QRect(0, 0, room.width(), 100000),
-                                                              note->wordWrap() ? Qt::TextWordWrap : 0, note->text());
-        QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
-                 qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(needed.width()).arg(needed.height()).arg(room.width()).arg(room.height())));
-        for (QPushButton *button : { w->saveCsvButton, w->saveDatevButton, w->datevSettingsButton, w->closeButton })
-            QVERIFY(!note->geometry().intersects(button->geometry()));
+        for (QLabel *note : { w->loadNoteLabel, w->dateNoteLabel }) {
+            const QRect room = note->contentsRect();
+            const QRect needed = note->fontMetrics().boundingRect(QRect(0, 0, room.width(), 100000),
+                                                                  note->wordWrap() ? Qt::TextWordWrap : 0, note->text());
+            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                     qPrintable(QStringLiteral("%1: %2x%3 in %4x%5").arg(note->objectName()).arg(needed.width())
+                                    .arg(needed.height()).arg(room.width()).arg(room.height())));
+        }
+        const QRect note = w->loadNoteLabel->geometry();
+        for (QWidget *other : std::initializer_list<QWidget *> { w->sumsTable, w->saveCsvButton, w->saveDatevButton,
+                                                                 w->datevSettingsButton, w->closeButton })
+            QVERIFY2(!note.intersects(other->geometry()), qPrintable(other->objectName()));
     }
 
     void menuOpensTheWindowAndEnterEvaluates()
