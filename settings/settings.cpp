@@ -19,8 +19,7 @@ std::optional<QString> settingValue(const WorkDir &dir, const QString &name)
     qsizetype end = 0;
     while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
         ++end;
-    const QByteArrayView line = QByteArrayView(*bytes).first(end);
-    return codepage::isUtf8(line) ? QString::fromUtf8(line.sliced(codepage::utf8Mark.size())) : codepage::decode(line);
+    return codepage::fileText(QByteArrayView(*bytes).first(end));
 }
 
 QString ReadSetting(const WorkDir &dir, const QString &name)

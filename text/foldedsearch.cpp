@@ -47,7 +47,6 @@ SearchTerm::SearchTerm(const QString &term)
     // The bytes of the folded term, as the code page's table folds a file's
     // bytes; where the folded term has no bytes there, no such file holds it.
     const auto pattern = codepage::encode(m_folded);
-    m_inCodePage = pattern.has_value();
     if (!pattern)
         return;
     m_length = pattern->size();

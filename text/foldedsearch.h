@@ -49,8 +49,6 @@ public:
     // For the bytes of a Windows-1252 file: the matcher of a term that is
     // not empty and can be in such a file, else null.
     const FoldedMatcher *matcher() const { return m_matcher ? &*m_matcher : nullptr; }
-    // Whether a Windows-1252 file can hold the term.
-    bool inCodePage() const { return m_inCodePage; }
     // Its length in the bytes of a Windows-1252 file.
     qsizetype length() const { return m_length; }
     // Whether a decoded line holds the term.
@@ -61,7 +59,6 @@ public:
 
 private:
     bool m_findable = false;
-    bool m_inCodePage = false;
     qsizetype m_length = 0;
     QString m_folded;
     std::optional<FoldedMatcher> m_matcher;
