@@ -29,14 +29,8 @@ QString quoted(QString text)
 
 QByteArray encodedLine(const QStringList &fields)
 {
-    QString line = fields.join(QLatin1Char(';'));
-    // Every text comes from a receipt file in the code page, so this holds;
-    // should a character slip through anyway, the line keeps its fields.
-    if (!codepage::encodable(line))
-        for (QChar &c : line)
-            if (!codepage::encodable(QStringView(&c, 1)))
-                c = QLatin1Char('?');
-    return codepage::encode(line).value_or(QByteArray()) + "\r\n";
+    // The texts have been made Latin (latinText) already.
+    return codepage::encode(latinText(fields.join(QLatin1Char(';')))).value_or(QByteArray()) + "\r\n";
 }
 
 QStringList headerFields(const DatevSettings &s, QDate fiscalStart, QDate from, QDate to, const QDateTime &createdAt)
@@ -191,13 +185,74 @@ QString documentField(const QString &number)
 
 QString postingText(const QString &payer, const QString &purpose)
 {
+    // What was paid for tells a booking apart better than who paid.
     const QString p = payer.simplified(), q = purpose.simplified();
-    const QString text = p.isEmpty() || q.isEmpty() ? p + q : p + QStringLiteral(", ") + q;
-    return text.left(60);
+    QString text = p.isEmpty() || q.isEmpty() ? q + p : q + QStringLiteral(", ") + p;
+    constexpr int most = 60;
+    if (text.size() <= most)
+        return text;
+    // Cut before the word that does not fit whole; one word longer than the
+    // field is cut within.
+    qsizetype cut = text.lastIndexOf(QLatin1Char(' '), most);
+    if (cut <= 0)
+        cut = most;
+    text.truncate(cut);
+    while (text.endsWith(QLatin1Char(',')) || text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+QString latinText(const QString &text)
+{
+    if (codepage::encodable(text))
+        return text;
+    // Letters that decompose into no Latin letter and a mark ("ø" and "ß"
+    // are in the code page and stay).
+    static const std::map<char16_t, char> own = {
+        { u'\u0141', 'L' }, { u'\u0142', 'l' }, { u'\u0131', 'i' }, { u'\u0110', 'D' },
+        { u'\u0111', 'd' }, { u'\u0126', 'H' }, { u'\u0127', 'h' }, { u'\u0166', 'T' }, { u'\u0167', 't' },
+    };
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (codepage::encodable(QStringView(&c, 1))) {
+            out += c;
+            continue;
+        }
+        if (const auto found = own.find(c.unicode()); found != own.end()) {
+            out += QLatin1Char(found->second);
+            continue;
+        }
+        // "ş" is "s" and a cedilla, "ř" "r" and a caron: the marks go.
+        QString base;
+        for (const QChar d : c.decomposition()) {
+            if (d.category() != QChar::Mark_NonSpacing && codepage::encodable(QStringView(&d, 1)))
+                base += d;
+        }
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        out += base.isEmpty() ? QStringLiteral("?") : base;
+    }
+    return out;
+}
+
+QString transliteratedMessage(const QStringList &numbers)
+{
+    if (numbers.isEmpty())
+        return QString();
+    constexpr int shown = 30;
+    QString list = numbers.mid(0, shown).join(QStringLiteral(", "));
+    if (numbers.size() > shown)
+        list += QStringLiteral(" und %1 weitere").arg(numbers.size() - shown);
+    return QStringLiteral("Die DATEV-Datei kennt nur die Zeichen von Windows-1252. Buchstaben außerhalb davon "
+                          "stehen dort als der nächste lateinische Buchstabe (z. B. \"Lukasz\" für \"Łukasz\"), "
+                          "bei Nr. %1.")
+        .arg(list);
 }
 
 Batches bookingBatches(const DatevSettings &settings, const std::vector<EvaluationRow> &rows,
-                       const std::vector<int> &order, const QDateTime &createdAt)
+                       const std::vector<int> &order, const QDateTime &createdAt, QDate periodFrom, QDate periodTo)
 {
     Batches out;
     // Row indices by the first day of their fiscal year, in the given order.
@@ -234,6 +289,12 @@ Batches bookingBatches(const DatevSettings &settings, const std::vector<Evaluati
             file.from = std::min(file.from, day);
             file.to = std::max(file.to, day);
         }
+        // The period chosen, within the fiscal year; an open end is the
+        // receipts' own.
+        if (periodFrom.isValid())
+            file.from = std::max(periodFrom, fiscalStart);
+        if (periodTo.isValid())
+            file.to = std::min(periodTo, fiscalStart.addYears(1).addDays(-1));
         file.name = fileName(file.from, file.to);
         file.bytes = encodedLine(headerFields(settings, fiscalStart, file.from, file.to, createdAt));
         file.bytes += encodedLine(titles);
@@ -248,7 +309,9 @@ Batches bookingBatches(const DatevSettings &settings, const std::vector<Evaluati
             f[7] = QString::number(revenueAccountOf(settings, row));
             f[9] = bookingDate(row).toString(QStringLiteral("ddMM"));
             f[10] = quoted(documentField(row.number()));
-            f[13] = quoted(postingText(row.payer, row.purpose));
+            if (!codepage::encodable(postingText(row.payer, row.purpose)))
+                out.transliterated.append(row.number());
+            f[13] = quoted(postingText(latinText(row.payer), latinText(row.purpose)));
             f[113] = QStringLiteral("0"); // not locked, as the header says
             file.bytes += encodedLine(f);
             ++file.bookings;

@@ -62,15 +62,29 @@ struct Batches
     std::vector<File> files; // by fiscal year
     std::vector<Skipped> skipped; // in the order of the rows
     QDate from, to;              // of all files
+    // The booked receipts whose text had letters the format cannot hold
+    // and were written with the nearest Latin ones (latinText).
+    QStringList transliterated;
 };
 
 // The rows in the given order, booked; createdAt is the moment written into
-// every file's header.
+// every file's header. A file's period (header and name) is the period the
+// rows were chosen for, within the file's fiscal year; an end left open
+// there is the first or last receipt's day.
 Batches bookingBatches(const DatevSettings &settings, const std::vector<EvaluationRow> &rows,
-                       const std::vector<int> &order, const QDateTime &createdAt);
+                       const std::vector<int> &order, const QDateTime &createdAt, QDate periodFrom = {},
+                       QDate periodTo = {});
 
 // What the user is told of the rows not booked; empty when all were.
 QString skippedMessage(const std::vector<Skipped> &skipped);
+// What the user is told of the receipts written with other letters; empty
+// when there are none.
+QString transliteratedMessage(const QStringList &numbers);
+
+// The format's files are Windows-1252: a letter outside it becomes the
+// nearest Latin letter ("Łukasz" "Lukasz", "Ayşe" "Ayse", "Dvořák" "Dvorak",
+// "Ștefan" "Stefan"), anything else without one "?".
+QString latinText(const QString &text);
 
 // The format's pieces, for those who read a file back.
 inline constexpr int columnCount = 125;
@@ -78,7 +92,8 @@ inline constexpr int headerFieldCount = 31;
 QStringList columnTitles();
 // Belegfeld 1: the receipt number in the characters the format allows there.
 QString documentField(const QString &number);
-// Buchungstext: payer and purpose, one line, cut to the format's 60 characters.
+// Buchungstext: purpose, then payer, one line, cut at a word to the format's
+// 60 characters.
 QString postingText(const QString &payer, const QString &purpose);
 
 } // namespace datev

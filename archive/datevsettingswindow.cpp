@@ -266,7 +266,7 @@ bool writeBatches(QWidget *parent, Platform &platform, const datev::Batches &bat
 } // namespace
 
 void saveDatevFiles(QWidget *parent, Platform &platform, const std::vector<EvaluationRow> &rows,
-                    const std::vector<int> &order)
+                    const std::vector<int> &order, QDate from, QDate to)
 {
     const QString currency = settingValue(platform.files(), settingsfile::dm).value_or(QStringLiteral("DM"));
     if (!datev::isEuro(currency)) {
@@ -281,15 +281,15 @@ void saveDatevFiles(QWidget *parent, Platform &platform, const std::vector<Evalu
     if (!complete) {
         // The first time the settings are asked for; the rows wait with the
         // window, which is modal over the evaluation.
-        editDatevSettings(parent, platform, [parent, &platform, rows, order] {
-            saveDatevFiles(parent, platform, rows, order);
+        editDatevSettings(parent, platform, [parent, &platform, rows, order, from, to] {
+            saveDatevFiles(parent, platform, rows, order, from, to);
         });
         return;
     }
     // The date from the platform's clock; the time of day only tells two
     // files of one day apart.
     const datev::Batches batches =
-        datev::bookingBatches(settings, rows, order, QDateTime(platform.today(), QTime::currentTime()));
+        datev::bookingBatches(settings, rows, order, QDateTime(platform.today(), QTime::currentTime()), from, to);
     const QString skipped = datev::skippedMessage(batches.skipped);
     if (batches.files.empty()) {
         platform.messageBox(parent, QStringLiteral("Keine der angezeigten Quittungen lässt sich buchen; es wurde "
@@ -297,6 +297,12 @@ void saveDatevFiles(QWidget *parent, Platform &platform, const std::vector<Evalu
                                         + (skipped.isEmpty() ? QString() : QStringLiteral("\n\n") + skipped));
         return;
     }
-    if (writeBatches(parent, platform, batches) && !skipped.isEmpty())
-        platform.messageBox(parent, skipped);
+    if (!writeBatches(parent, platform, batches))
+        return;
+    QStringList told;
+    for (const QString &text : { skipped, datev::transliteratedMessage(batches.transliterated) })
+        if (!text.isEmpty())
+            told.append(text);
+    if (!told.isEmpty())
+        platform.messageBox(parent, told.join(QStringLiteral("\n\n")));
 }

@@ -56,5 +56,7 @@ DatevSettingsWindow *editDatevSettings(QWidget *parent, Platform &platform, std:
 // settings while they were never confirmed, refuses receipts in another
 // currency than the euro, offers the save dialog and tells the user of the
 // files written beside the chosen one and of the receipts not booked.
+// The files' period is from and to, the period the rows were chosen for
+// (a null date leaves that end open).
 void saveDatevFiles(QWidget *parent, Platform &platform, const std::vector<EvaluationRow> &rows,
-                    const std::vector<int> &order);
+                    const std::vector<int> &order, QDate from = {}, QDate to = {});

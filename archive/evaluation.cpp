@@ -116,7 +116,7 @@ void appendCsvField(QString &line, QString text, bool number)
 
 } // namespace
 
-StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView penniesLine)
+StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView penniesLine, bool utf8)
 {
     const QByteArrayView units = trimmed(unitsLine);
     const QByteArrayView pennies = trimmed(penniesLine);
@@ -137,9 +137,9 @@ StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView pennies
         return a;
     }
     a.kind = Kind::Unreadable;
-    a.text = codepage::decode(unitsLine);
+    a.text = codepage::decodeAs(unitsLine, utf8);
     if (!penniesLine.isEmpty())
-        a.text += QLatin1Char(',') + codepage::decode(penniesLine);
+        a.text += QLatin1Char(',') + codepage::decodeAs(penniesLine, utf8);
     return a;
 }
 
@@ -201,7 +201,8 @@ QDate LocalDays::dayOf(qint64 ms)
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes, LocalDays &days)
 {
     using namespace receiptfile;
-    const auto lines = receiptLines(bytes);
+    const bool utf8 = codepage::isUtf8(bytes);
+    const auto lines = receiptLines(utf8 ? bytes.sliced(codepage::utf8Mark.size()) : bytes);
     EvaluationRow row;
     row.fileName = fileName;
     row.modifiedMs = modifiedMs;
@@ -218,15 +219,15 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
         else if (name == QByteArrayView("Besteuerung"))
             row.taxMode = taxmode::fromCode(codepage::decode(value)).value_or(TaxMode::Regular);
     });
-    row.net = StoredAmount::read(lines[NetUnits], lines[NetPennies]);
+    row.net = StoredAmount::read(lines[NetUnits], lines[NetPennies], utf8);
     // The breakdown at a rate of 0 empties the VAT's whole units and leaves
     // every other amount field as it was, so the pennies line may still
     // hold what an earlier rate put there: no units, no VAT.
     if (!trimmed(lines[VatUnits]).isEmpty())
-        row.vat = StoredAmount::read(lines[VatUnits], lines[VatPennies]);
-    row.total = StoredAmount::read(lines[TotalUnits], lines[TotalPennies]);
-    row.payer = codepage::decode(lines[Payer]);
-    row.purpose = codepage::decode(lines[Purpose]);
+        row.vat = StoredAmount::read(lines[VatUnits], lines[VatPennies], utf8);
+    row.total = StoredAmount::read(lines[TotalUnits], lines[TotalPennies], utf8);
+    row.payer = codepage::decodeAs(lines[Payer], utf8);
+    row.purpose = codepage::decodeAs(lines[Purpose], utf8);
     // Without VAT the net lines are not used.
     const bool noVat = row.vat.kind == StoredAmount::Kind::Empty;
     row.readable = row.total.kind == StoredAmount::Kind::Value

@@ -47,8 +47,8 @@ struct StoredAmount
     // pennies none, one or two digits, with blanks around them; pennies are
     // read as decimals ("5" is 50 pennies), as the breakdown reads them.
     // Anything else (letters, signs, blanks inside, a third penny digit) is
-    // Unreadable.
-    static StoredAmount read(QByteArrayView units, QByteArrayView pennies);
+    // Unreadable, its text decoded as UTF-8 or Windows-1252.
+    static StoredAmount read(QByteArrayView units, QByteArrayView pennies, bool utf8 = false);
     static StoredAmount value(qint64 cents);
 };
 
@@ -88,7 +88,8 @@ struct EvaluationRow
     QString number() const;
 };
 
-// One receipt file: its bytes are the Windows-1252 lines of a receipt file.
+// One receipt file: its bytes are the lines of a receipt file, Windows-1252
+// or UTF-8 after its mark.
 // Missing lines are empty; of the named lines after the twelfth the rate and
 // the taxation are read.
 EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArrayView bytes);

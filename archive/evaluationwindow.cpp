@@ -217,7 +217,6 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     setFont(uiFont(QStringLiteral("MS Sans Serif"), 8.25));
     setBackground(this, colours::grey);
     resize(twips::size(13800, 9000));
-    setMinimumSize(twips::size(9000, 6000));
 
     filterFrame = new QGroupBox(QStringLiteral("Welche Quittungen?"), this);
     filterFrame->setObjectName(QStringLiteral("filterFrame"));
@@ -317,8 +316,9 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     closeButton = new QPushButton(QStringLiteral("&Schließen"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
 
+    // The note has a line of its own: beside the buttons it was cut off.
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(loadNoteLabel, 1);
+    buttons->addStretch(1);
     buttons->addWidget(saveCsvButton);
     buttons->addWidget(saveDatevButton);
     buttons->addWidget(datevSettingsButton);
@@ -328,7 +328,14 @@ ReceiptEvaluationWindow::ReceiptEvaluationWindow(ArchiveController &archive, QWi
     layout->addWidget(receiptTable, 1);
     layout->addWidget(sumsLabel);
     layout->addWidget(sumsTable);
+    layout->addWidget(loadNoteLabel);
     layout->addLayout(buttons);
+    // No smaller than what the rows need, the notes in one line each, as the
+    // layout finds it once the window is polished; and no narrower than
+    // 9000 twips.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    const QMargins margins = layout->contentsMargins();
+    receiptTable->setMinimumWidth(twips::toPixels(9000) - margins.left() - margins.right());
 
     receiptTable->setAccessibleName(QStringLiteral("Ausgewertete Quittungen"));
     sumsTable->setAccessibleName(QStringLiteral("Summen der angezeigten Quittungen"));
@@ -407,6 +414,7 @@ void ReceiptEvaluationWindow::evaluateButton_Click()
     // The old rows go first, so that two evaluations are never held at once.
     m_model->setRows({});
     m_model->setRows(EvaluateReceipts(m_archive.files(), receiptFileList(m_archive.files()), filter, m_receiptCache));
+    m_evaluated = filter;
     m_sums = sumsOf(m_model->rows());
     showSums();
     saveCsvButton->setEnabled(true);
@@ -486,7 +494,7 @@ void ReceiptEvaluationWindow::saveCsvButton_Click()
 
 void ReceiptEvaluationWindow::saveDatevButton_Click()
 {
-    saveDatevFiles(this, m_archive.platform(), m_model->rows(), m_model->order());
+    saveDatevFiles(this, m_archive.platform(), m_model->rows(), m_model->order(), m_evaluated.from, m_evaluated.to);
 }
 
 void ReceiptEvaluationWindow::datevSettingsButton_Click()

@@ -96,4 +96,5 @@ private:
     ReceiptCache m_receiptCache; // what the evaluations read, kept for the next
     EvaluationTableModel *m_model;
     EvaluationSums m_sums;
+    EvaluationFilter m_evaluated; // what the rows shown were chosen by
 };

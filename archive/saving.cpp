@@ -17,7 +17,7 @@ QString noNumberMessage()
 
 QString existsMessage(const QString &number)
 {
-    return QStringLiteral("Eine Datei mit der Quittungs-Nr. ") + number + QStringLiteral("existiert bereits!");
+    return QStringLiteral("Eine Datei mit der Quittungs-Nr. ") + number + QStringLiteral(" existiert bereits!");
 }
 
 bool isSafeNumber(const QString &trimmedNumber)
@@ -39,10 +39,10 @@ bool isSafeNumber(const QString &trimmedNumber)
 namespace {
 
 // Text that a line of the receipt file can hold unchanged: a line break would
-// split the field, a character outside the code page would be lost.
+// split the field.
 bool storable(const QString &field)
 {
-    return !textlines::holdsLineBreak(field) && codepage::encodable(field);
+    return !textlines::holdsLineBreak(field) && codepage::storable(field);
 }
 
 SaveOutcome refused(const QString &message)
@@ -56,13 +56,14 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
 {
     // 1. A number that names a file here.
     const QString number = r.number.trimmed();
-    if (!saving::isSafeNumber(number) || !storable(r.number))
+    // The number names a file: it stays within the code page, blanks and all.
+    if (!saving::isSafeNumber(number) || !storable(r.number) || !codepage::encodable(r.number))
         return refused(saving::noNumberMessage());
 
     // 2. Never over an existing receipt.
     const QString name = receiptfile::fileName(r.number);
     if (dir.exists(name))
-        return refused(saving::existsMessage(r.number));
+        return refused(saving::existsMessage(number));
 
     // The fields go into the file unchanged or not at all.
     const struct
@@ -89,7 +90,7 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
     case WorkDir::CreateResult::Created:
         break;
     case WorkDir::CreateResult::Exists: // saved at this moment by another copy of the program
-        return refused(saving::existsMessage(r.number));
+        return refused(saving::existsMessage(number));
     case WorkDir::CreateResult::Failed:
         return { SaveOutcome::Result::Failed,
                  QStringLiteral("Die Quittung wurde nicht gespeichert.") + textlines::lineEnd + error };

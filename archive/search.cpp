@@ -1,5 +1,8 @@
 #include "archive/search.h"
 
+#include "archive/evaluation.h"
+#include "receipt/germantext.h"
+
 #include "text/codepage.h"
 #include "text/foldedsearch.h"
 #include "text/textlines.h"
@@ -14,38 +17,6 @@ namespace {
 bool isDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// The lines of one file's bytes that hold the term, as offsets [begin, end)
-// into them; for the empty term, every non-empty line.
-template<typename Add>
-void findLines(QByteArrayView bytes, const SearchTerm &term, Add &&add)
-{
-    const FoldedMatcher *const matcher = term.matcher();
-    if (!matcher) {
-        textlines::forEachLine(bytes, [&](qsizetype begin, qsizetype end) {
-            if (end > begin)
-                add(begin, end);
-        });
-        return;
-    }
-    const char *const data = bytes.data();
-    const qsizetype n = bytes.size();
-    qsizetype from = 0;
-    while (from < n) {
-        const qsizetype hit = matcher->indexIn(data, n, from);
-        if (hit < 0)
-            break;
-        // The term holds no line end, so the match lies within one line.
-        qsizetype begin = hit;
-        while (begin > 0 && !textlines::isLineEnd(data[begin - 1]))
-            --begin;
-        qsizetype end = hit + term.length();
-        while (end < n && !textlines::isLineEnd(data[end]))
-            ++end;
-        add(begin, end);
-        from = end;
-    }
 }
 
 const QString resultSeparator = QStringLiteral("          <Nr. - ");
@@ -92,18 +63,41 @@ public:
     static SearchResults run(const WorkDir &dir, const QStringList &files, const QString &term, ReceiptCache *cache);
 
 private:
-    // The lines of one file that hold the term. Without a cache (at < 0) only
-    // those lines are kept; with one, they point into the file it keeps.
+    // The lines of one file that hold the term. Without a cache (at < 0) the
+    // field lines of a file with a hit are kept; with one, the lines point
+    // into the file it keeps.
     static void collect(ReceiptReader &reader, const SearchTerm &term, qsizetype piece, qsizetype file,
-                        QByteArrayView bytes, qint64 at, std::vector<Entry> &entries);
+                        QByteArrayView bytes, qint64 at, std::vector<Entry> &entries,
+                        SearchResults::Fields &fields);
     static void gather(SearchResults &results, std::vector<std::vector<Entry>> &pieces);
 };
 
 QString SearchResults::storedLine(qsizetype i, qsizetype limit) const
 {
     const Entry &e = m_entries[size_t(i)];
-    const qsizetype length = limit >= 0 ? qMin<qsizetype>(e.length, limit) : e.length;
-    return codepage::decode(QByteArrayView(receiptblocks::bytesAt(m_blocks, e.at), length));
+    const QByteArrayView line(receiptblocks::bytesAt(m_blocks, e.at), e.length);
+    if (!m_fields[size_t(e.file)].utf8)
+        return codepage::decode(limit >= 0 ? line.first(qMin<qsizetype>(e.length, limit)) : line);
+    const QString text = QString::fromUtf8(line);
+    return limit >= 0 ? text.left(limit) : text;
+}
+
+SearchResults::Summary SearchResults::summary(qsizetype i) const
+{
+    using namespace receiptfile;
+    const Fields &f = m_fields[size_t(m_entries[size_t(i)].file)];
+    QByteArrayView bytes(receiptblocks::bytesAt(m_blocks, f.at), f.length);
+    if (f.utf8)
+        bytes = bytes.sliced(codepage::utf8Mark.size());
+    std::array<QByteArrayView, lineCount> lines {};
+    int count = 0;
+    textlines::forEachLine(
+        bytes, [&](qsizetype begin, qsizetype end) { lines[size_t(count++)] = bytes.sliced(begin, end - begin); },
+        lineCount);
+    const auto text = [&](Line line) { return codepage::decodeAs(lines[line], f.utf8).simplified(); };
+    const StoredAmount total = StoredAmount::read(lines[TotalUnits], lines[TotalPennies], f.utf8);
+    return { text(DateText), text(Payer),
+             total.kind == StoredAmount::Kind::Value ? germantext::amount(total.cents, true) : total.text };
 }
 
 QString SearchResults::fileName(qsizetype i) const
@@ -160,14 +154,24 @@ QStringList receiptFileList(const WorkDir &dir)
 }
 
 void ReceiptSearch::collect(ReceiptReader &reader, const SearchTerm &term, qsizetype piece, qsizetype file,
-                            QByteArrayView bytes, qint64 at, std::vector<Entry> &entries)
+                            QByteArrayView bytes, qint64 at, std::vector<Entry> &entries,
+                            SearchResults::Fields &fields)
 {
     // Only the receipt's own fields: not the issuer, the wording and the
-    // tax lines that every receipt of a folder shares.
-    findLines(receiptfile::fieldBytes(bytes), term, [&](qsizetype begin, qsizetype end) {
-        const qint64 line = at >= 0 ? at + begin : reader.keep(piece, bytes.sliced(begin, end - begin));
-        entries.push_back({ line, int(end - begin), int(file) });
+    // tax lines that every receipt of a folder shares. Without a cache the
+    // field lines of a file with a hit are kept, once: the hits point into
+    // them, and the list shows the receipt's date, payer and total from them.
+    const QByteArrayView own = receiptfile::fieldBytes(bytes);
+    qint64 kept = at;
+    bool found = false;
+    forEachLineHolding(own, term, [&](qsizetype begin, qsizetype end) {
+        if (kept < 0)
+            kept = reader.keep(piece, own);
+        found = true;
+        entries.push_back({ kept + begin, int(end - begin), int(file) });
     });
+    if (found)
+        fields = { kept, int(own.size()), codepage::isUtf8(own) };
 }
 
 void ReceiptSearch::gather(SearchResults &results, std::vector<std::vector<Entry>> &pieces)
@@ -192,8 +196,10 @@ SearchResults ReceiptSearch::run(const WorkDir &dir, const QStringList &files, c
         return results;
     ReceiptReader reader(dir, files, cache, false);
     std::vector<std::vector<Entry>> found(size_t(reader.pieces()));
+    results.m_fields.resize(size_t(files.size()));
+    // Each file is visited once, by one thread: its Fields are its own.
     reader.run([&](qsizetype piece, qsizetype file, QByteArrayView bytes, const WorkDir::FileStamp &, qint64 at) {
-        collect(reader, term, piece, file, bytes, at, found[size_t(piece)]);
+        collect(reader, term, piece, file, bytes, at, found[size_t(piece)], results.m_fields[size_t(file)]);
     });
     results.m_blocks = reader.blocks();
     gather(results, found);

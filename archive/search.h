@@ -32,7 +32,7 @@ struct ResultLine
 // term, so the lines are kept as their stored bytes and the displayed text is
 // made when it is asked for. The bytes are those of the files as a search read
 // them, in blocks shared with the ReceiptCache (receiptcache.h) where there was one, otherwise
-// the matching lines alone.
+// the field lines of the files with a hit.
 class SearchResults
 {
 public:
@@ -47,6 +47,13 @@ public:
     ResultLine at(qsizetype i) const { return { text(i), fileName(i) }; }
     // The matching line of the file alone, decoded.
     QString storedLine(qsizetype i, qsizetype limit = -1) const;
+    // What tells the receipt of line i from others without loading it: its
+    // date and payer as stored, its total as an amount ("1.234,50").
+    struct Summary
+    {
+        QString date, payer, total;
+    };
+    Summary summary(qsizetype i) const;
 
 private:
     friend class ReceiptSearch;
@@ -56,9 +63,17 @@ private:
         int length;
         int file; // into m_files
     };
-        QStringList m_files;
+    // The field lines of a file a line was found in, as read.
+    struct Fields
+    {
+        qint64 at = -1;
+        int length = 0;
+        bool utf8 = false;
+    };
+    QStringList m_files;
     std::vector<QByteArray> m_blocks;
     std::vector<Entry> m_entries;
+    std::vector<Fields> m_fields; // one for each of m_files
 };
 
 // The receipt files of the working directory, in the order the search goes

@@ -22,11 +22,43 @@ int ResultListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(qMin<qsizetype>(m_results.size(), INT_MAX));
 }
 
+int ResultListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Count;
+}
+
 QVariant ResultListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_results.size())
+    if (!index.isValid() || index.row() >= m_results.size())
         return QVariant();
-    return m_results.text(index.row(), paintedLength);
+    if (role == Qt::TextAlignmentRole && index.column() == Total)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (index.column()) {
+    case Line:
+        return m_results.text(index.row(), paintedLength);
+    case Date:
+        return m_results.summary(index.row()).date;
+    case Payer:
+        return m_results.summary(index.row()).payer;
+    case Total:
+        return m_results.summary(index.row()).total;
+    default:
+        return QVariant();
+    }
+}
+
+QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return int((section == Total ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    static const char *const titles[Count] = { "Nr.          gefundene Zeile", "Datum", "Erhalten von", "Gesamt" };
+    return section >= 0 && section < Count ? QString::fromUtf8(titles[section]) : QVariant();
 }
 
 ReceiptSearchWindow::ReceiptSearchWindow(ArchiveController &archive, QWidget *mainWindow, const Design &d)
@@ -55,14 +87,20 @@ ReceiptSearchWindow::ReceiptSearchWindow(ArchiveController &archive, QWidget *ma
     Frame2 = new QGroupBox(QStringLiteral("Gefundene Quittung(en):"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(twips::rect(d.frame2.x(), d.frame2.y(), 8415, 3315));
-    List1 = new QListView(Frame2);
+    List1 = new QTreeView(Frame2);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twips::rect(d.list1.x(), d.list1.y(), 8055, 2790));
     List1->setFont(uiFont(QStringLiteral("Courier New"), 8.25));
-    List1->setUniformItemSizes(true);
+    List1->setRootIsDecorated(false);
+    List1->setItemsExpandable(false);
+    List1->setUniformRowHeights(true);
+    List1->setAllColumnsShowFocus(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setModel(m_model);
+    const int widths[ResultListModel::Count] = { 3600, 1150, 1900, 1000 };
+    for (int column = 0; column < ResultListModel::Count; ++column)
+        List1->setColumnWidth(column, twips::toPixels(widths[column]));
 
     Label1 = new QLabel(d.instruction, this);
     Label1->setObjectName(QStringLiteral("Label1"));

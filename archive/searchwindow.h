@@ -2,11 +2,11 @@
 
 #include "archive/search.h"
 
-#include <QAbstractListModel>
+#include <QAbstractTableModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QTreeView>
 #include <QPushButton>
 #include <QWidget>
 
@@ -15,10 +15,11 @@ class ArchiveController;
 // The result list's rows, made from the results as the view asks for them:
 // a view over a vector copes with the hundreds of thousands of lines an
 // archive can give, where one list item per line would not.
-class ResultListModel : public QAbstractListModel
+class ResultListModel : public QAbstractTableModel
 {
 public:
-    using QAbstractListModel::QAbstractListModel;
+    using QAbstractTableModel::QAbstractTableModel;
+    enum Column { Line, Date, Payer, Total, Count };
 
     // The longest text a row paints; a line longer than the list is wide
     // is cut there for the screen only.
@@ -28,7 +29,9 @@ public:
     const SearchResults &results() const { return m_results; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
     SearchResults m_results;
@@ -45,7 +48,9 @@ public:
     QLineEdit *Text1;
     QPushButton *Command2;
     QGroupBox *Frame2;
-    QListView *List1;
+    // The found line (number first) and beside it the receipt's date, payer
+    // and total, so that lines of several receipts can be told apart.
+    QTreeView *List1;
     QLabel *Label1;
     QPushButton *Command1;
     // The receipt files the search goes through, taken when the window opens.

@@ -63,7 +63,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
-        if (!event->text().isEmpty() && !codepage::encodable(event->text())) {
+        if (!event->text().isEmpty() && !codepage::storable(event->text())) {
             m_platform.beep();
             event->accept();
             return;
@@ -72,7 +72,7 @@ protected:
     }
     void inputMethodEvent(QInputMethodEvent *event) override
     {
-        if (!codepage::encodable(event->commitString())) {
+        if (!codepage::storable(event->commitString())) {
             m_platform.beep();
             event->accept();
             return;
@@ -81,7 +81,7 @@ protected:
     }
     void insertFromMimeData(const QMimeData *source) override
     {
-        if (source->hasText() && !codepage::encodable(source->text())) {
+        if (source->hasText() && !codepage::storable(source->text())) {
             m_platform.beep();
             return;
         }

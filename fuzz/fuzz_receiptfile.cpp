@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString content = codepage::decode(fuzz::bytes(data, size));
+    const QString content = codepage::fileText(fuzz::bytes(data, size));
     const QStringList lines = textlines::splitLines(content);
     const ReceiptRecord r = receiptfile::fromLines(lines);
 
@@ -24,9 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (back.at(i) != lines.at(i))
             fuzz::fail("field differs from its line", lines.at(i));
     }
-    // The bytes of a written receipt decode to the same text.
-    const auto encoded = codepage::encode(written);
-    if (!encoded || codepage::decode(*encoded) != written)
+    // The bytes of a written receipt, in either encoding, decode to the
+    // same text; a text of the code page stays in it.
+    const auto encoded = codepage::fileBytes(written);
+    if (codepage::storable(written) && (!encoded || codepage::fileText(*encoded) != written))
         fuzz::fail("decoded text does not encode back", written);
+    if (encoded && codepage::isUtf8(*encoded) == codepage::encodable(written))
+        fuzz::fail("encoding not chosen by the text", written);
     return 0;
 }

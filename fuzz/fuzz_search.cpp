@@ -26,10 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The same search, line by line over the decoded text.
     qsizetype expected = 0;
-    const bool findable = codepage::encodable(term) && !term.contains(QLatin1Char('\r'))
+    const bool findable = codepage::storable(term) && !term.contains(QLatin1Char('\r'))
         && !term.contains(QLatin1Char('\n'));
     if (findable) {
-        for (const QString &line : textlines::splitLines(codepage::decode(content))) {
+        for (const QString &line : textlines::splitLines(codepage::fileText(content))) {
             if (term.isEmpty() ? !line.isEmpty() : codepage::containsIgnoringCase(line, term))
                 ++expected;
         }
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto record = LoadReceipt(dir, name);
     if (!record)
         fuzz::fail("a readable receipt does not load");
-    const QStringList lines = textlines::splitLines(codepage::decode(content));
+    const QStringList lines = textlines::splitLines(codepage::fileText(content));
     if (record->number != (lines.isEmpty() ? QString() : lines.first()))
         fuzz::fail("loaded number is not the first line", record->number);
     return 0;

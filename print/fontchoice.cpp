@@ -8,6 +8,8 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHash>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -81,11 +83,12 @@ void Form9::Form_Load()
         waiting = false;
     };
 
-    if (const auto chosen = settingValue(m_platform.files(), settingsfile::schrift))
-        Text1->setText(*chosen);
+    const auto saved = settingValue(m_platform.files(), settingsfile::schrift);
+    if (saved)
+        Text1->setText(*saved);
 
     QStringList names;
-    const QStringList offered = m_platform.printerFonts();
+    const QStringList offered = familyNames(m_platform.printerFonts());
     for (const QString &name : offered) {
         if (names.size() == maxFonts) {
             // The hourglass goes first, so that the message is answered with
@@ -96,6 +99,10 @@ void Form9::Form_Load()
         }
         names.append(name);
     }
+    // The recommended font prints where a printer has any fonts: fontconfig
+    // puts the font of the same measures in its place.
+    if (!names.isEmpty() && !names.contains(recommended, Qt::CaseInsensitive))
+        names.append(recommended);
     // Sorted as a reader looks names up, without regard to letter case; the
     // list widget's own sorting would put every capital before "a".
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
@@ -103,7 +110,42 @@ void Form9::Form_Load()
         return c != 0 ? c < 0 : a < b;
     });
     List1->addItems(names);
+    // The font saved before, else the recommended one, is the one chosen;
+    // the sample keeps its text until another is clicked.
+    for (const QString &name : { saved.value_or(recommended).trimmed(), recommended }) {
+        const QList<QListWidgetItem *> found = List1->findItems(name, Qt::MatchFixedString);
+        if (found.isEmpty())
+            continue;
+        const QSignalBlocker quiet(List1);
+        List1->setCurrentItem(found.first());
+        List1->scrollToItem(found.first());
+        break;
+    }
     endWait();
+}
+
+QStringList Form9::familyNames(const QStringList &offered)
+{
+    QStringList names;
+    for (QString name : offered) {
+        // Qt names a family that several foundries make "Family [Foundry]".
+        if (const qsizetype bracket = name.indexOf(QStringLiteral(" ["));
+            bracket > 0 && name.endsWith(QLatin1Char(']')))
+            name.truncate(bracket);
+        name = name.trimmed();
+        // The free fonts of the printing system's 35 standard ones whose
+        // names say nothing to a reader.
+        static const QHash<QString, QString> known = {
+            { QStringLiteral("C059"), QStringLiteral("Century Schoolbook") },
+            { QStringLiteral("D050000L"), QStringLiteral("Zapf Dingbats") },
+            { QStringLiteral("P052"), QStringLiteral("Palatino") },
+            { QStringLiteral("Z003"), QStringLiteral("Zapf Chancery") },
+        };
+        name = known.value(name, name);
+        if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
+            names.append(name);
+    }
+    return names;
 }
 
 void Form9::list1_Click()
@@ -127,7 +169,7 @@ void Form9::Command2_Click()
         return;
     }
     // A name the font file cannot hold would come back as another font.
-    if (!codepage::encodable(name)) {
+    if (!codepage::storable(name)) {
         m_platform.messageBox(this, QStringLiteral("Der Name dieser Schriftart enthält ein Zeichen, das nicht "
                                                    "gespeichert werden kann. Bitte wählen Sie eine andere "
                                                    "Schriftart!"));

@@ -22,6 +22,15 @@ public:
     static constexpr int clientHeight = 4440;
     // More fonts than this are not listed.
     static constexpr int maxFonts = 250;
+    // Printed in its place where it is missing: Liberation Sans, of the same
+    // measures.
+    static inline const QString recommended = QStringLiteral("Arial");
+
+    // The families as the list shows them: without the foundry that tells
+    // apart two of one name ("C059 [UKWN]" is "C059"), under the name a user
+    // knows where the family's own is a maker's code ("Century Schoolbook"
+    // for "C059"; fontconfig finds the family by either), each once.
+    static QStringList familyNames(const QStringList &offered);
 
     QLabel *Label1;
     QListWidget *List1;

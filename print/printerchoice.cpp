@@ -84,7 +84,7 @@ void PrinterChoiceWindow::Command2_Click()
     }
     const QString printer = List1->row(selected.first()) == 0 ? QString() : selected.first()->text();
     // A name the file cannot hold would come back as another printer.
-    if (!codepage::encodable(printer)) {
+    if (!codepage::storable(printer)) {
         m_platform.messageBox(this, QStringLiteral("Der Name dieses Druckers enthält ein Zeichen, das nicht "
                                                    "gespeichert werden kann. Bitte wählen Sie einen anderen "
                                                    "Drucker!"));

@@ -8,7 +8,8 @@
 
 #include <functional>
 
-// A saved receipt, "<number>.num", Windows-1252 text with CR LF:
+// A saved receipt, "<number>.num", text with CR LF (Windows-1252, or UTF-8
+// after its mark where a character needs it: text/textfile.h chooses):
 // - twelve lines, each a field's text, in the order of receiptfile::Line.
 //   Files of older installations have the first ten or all twelve only, and
 //   readers of ten lines read the newer files as before;

@@ -81,7 +81,7 @@ bool RememberListEntry(WorkDir &dir, const QString &entry, const QString &listFi
             return false;
         }
         old = *bytes;
-        if (listfile::knows(textlines::splitLines(codepage::decode(old)), entry))
+        if (listfile::knows(textlines::splitLines(codepage::fileText(old)), entry))
             return true;
     }
     const QString trimmed = entry.trimmed();

@@ -109,7 +109,7 @@ void SettingsController::RewordLabel(const RewordRow &row)
 
     // The file could not keep such a text unchanged: leave file and receipt as
     // they are rather than store something other than what was typed.
-    if (!codepage::encodable(answer)) {
+    if (!codepage::storable(answer)) {
         m_platform.messageBox(m_host.hostWindow(),
                               QStringLiteral("Der eingegebene Text enthält ein Zeichen, das nicht gespeichert "
                                              "werden kann. Es bleibt bei der bisherigen Einstellung."),

@@ -19,7 +19,7 @@ std::optional<QString> settingValue(const WorkDir &dir, const QString &name)
     qsizetype end = 0;
     while (end < bytes->size() && bytes->at(end) != '\r' && bytes->at(end) != '\n')
         ++end;
-    return codepage::decode(QByteArrayView(*bytes).first(end));
+    return codepage::fileText(QByteArrayView(*bytes).first(end));
 }
 
 QString ReadSetting(const WorkDir &dir, const QString &name)

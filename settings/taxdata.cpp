@@ -23,7 +23,7 @@ bool writeChecked(WorkDir &dir, const QList<std::pair<QString, QString>> &files,
     for (const auto &[name, value] : files) {
         if (!oneLine(name, value, error))
             return false;
-        if (!codepage::encodable(value)) {
+        if (!codepage::storable(value)) {
             if (error)
                 *error = QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: Der Text enthält ein Zeichen, "
                                         "das nicht gespeichert werden kann.")

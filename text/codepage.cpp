@@ -65,6 +65,40 @@ QString decode(QByteArrayView bytes)
     return text;
 }
 
+bool storable(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> fileBytes(QStringView text)
+{
+    // A text of the code page that starts with the mark's three characters
+    // ("ï»¿") would read back as UTF-8.
+    if (auto bytes = encode(text); bytes && !isUtf8(*bytes))
+        return bytes;
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QByteArray bytes = utf8Mark.toByteArray() + QByteArray(encoder.encode(text));
+    if (encoder.hasError())
+        return std::nullopt;
+    return bytes;
+}
+
+QString decodeAs(QByteArrayView bytes, bool utf8)
+{
+    return utf8 ? QString::fromUtf8(bytes) : decode(bytes);
+}
+
+QString fileText(QByteArrayView fileBytes)
+{
+    return isUtf8(fileBytes) ? QString::fromUtf8(fileBytes.sliced(utf8Mark.size())) : decode(fileBytes);
+}
+
 const std::array<uchar, 256> &upper()
 {
     return tables().upper;
@@ -72,11 +106,27 @@ const std::array<uchar, 256> &upper()
 
 QString upperCased(const QString &text)
 {
+    const auto &unicode = tables().unicode;
+    const auto &upperByte = tables().upper;
     QString out = text;
     for (QChar &c : out) {
-        const QChar u = c.toUpper();
-        if (u != c && encodable(QStringView(&u, 1)))
-            c = u;
+        const char16_t u = c.unicode();
+        // Within the code page its own table; ASCII and Latin-1 letters mostly.
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
+            const auto b = uchar(u);
+            if (unicode[b] == u) {
+                c = QChar(unicode[upperByte[b]]);
+                continue;
+            }
+        }
+        if (u == 0x0130) { // "İ", whose upper case is itself
+            c = QLatin1Char('I');
+            continue;
+        }
+        const QChar up = c.toUpper();
+        // "µ" stays: its upper case is Greek, outside the code page it is in.
+        if (up != c && (encodable(QStringView(&up, 1)) || !encodable(QStringView(&c, 1))))
+            c = up;
     }
     return out;
 }

@@ -40,15 +40,33 @@ qsizetype FoldedMatcher::indexIn(const char *data, qsizetype n, qsizetype from) 
 
 SearchTerm::SearchTerm(const QString &term)
 {
-    const auto encoded = codepage::encode(term);
-    if (!encoded || encoded->contains('\r') || encoded->contains('\n'))
+    if (textlines::holdsLineBreak(term) || !codepage::storable(term))
         return;
     m_findable = true;
-    QByteArray pattern = *encoded;
-    const auto &upper = codepage::upper();
-    for (char &c : pattern)
-        c = char(upper[uchar(c)]);
-    m_length = pattern.size();
-    if (!pattern.isEmpty())
-        m_matcher.emplace(pattern);
+    m_folded = codepage::upperCased(term);
+    // The bytes of the folded term, as the code page's table folds a file's
+    // bytes; where the folded term has no bytes there, no such file holds it.
+    const auto pattern = codepage::encode(m_folded);
+    if (!pattern)
+        return;
+    m_length = pattern->size();
+    if (!pattern->isEmpty())
+        m_matcher.emplace(*pattern);
+}
+
+bool SearchTerm::foundInText(const QString &line) const
+{
+    return codepage::upperCased(line).contains(m_folded);
+}
+
+bool SearchTerm::foundIn(const char *data, qsizetype n) const
+{
+    if (!m_findable)
+        return false;
+    if (isEmpty())
+        return true;
+    const QByteArrayView bytes(data, n);
+    if (codepage::isUtf8(bytes))
+        return foundInText(QString::fromUtf8(bytes.sliced(codepage::utf8Mark.size())));
+    return m_matcher && m_matcher->indexIn(data, n, 0) >= 0;
 }

@@ -6,7 +6,7 @@
 
 bool storableText(const QString &text)
 {
-    return oneLineText(text) && codepage::encodable(text);
+    return oneLineText(text) && codepage::storable(text);
 }
 
 bool oneLineText(const QString &text)

@@ -26,7 +26,7 @@ std::optional<QString> readText(const WorkDir &dir, const QString &name)
     const auto bytes = dir.readBytes(name);
     if (!bytes)
         return std::nullopt;
-    return codepage::decode(*bytes);
+    return codepage::fileText(*bytes);
 }
 
 std::optional<QStringList> readLines(const WorkDir &dir, const QString &name)
@@ -41,7 +41,7 @@ std::optional<QStringList> readLines(const WorkDir &dir, const QString &name)
 // is no bare name) before it tells of the text, as it always did.
 bool write(WorkDir &dir, const QString &name, const QString &text, QString *error)
 {
-    const auto bytes = codepage::encode(text);
+    const auto bytes = codepage::fileBytes(text);
     if (bytes)
         return dir.write(name, *bytes, error);
     if (dir.faulted(WorkDir::Op::Write, name, error))
@@ -54,9 +54,21 @@ bool write(WorkDir &dir, const QString &name, const QString &text, QString *erro
 
 bool append(WorkDir &dir, const QString &name, const QString &text, QString *error)
 {
-    const auto bytes = codepage::encode(text);
-    if (bytes)
+    // The new text goes in the file's own encoding; where that cannot hold
+    // it, the file becomes UTF-8 as a whole.
+    const auto old = dir.exists(name) ? dir.readStart(name, codepage::utf8Mark.size()) : std::nullopt;
+    if (old && codepage::isUtf8(*old) && codepage::storable(text))
+        return dir.append(name, text.toUtf8(), error);
+    if (const auto bytes = codepage::encode(text))
         return dir.append(name, *bytes, error);
+    if (codepage::storable(text)) {
+        if (!dir.exists(name))
+            return write(dir, name, text, error);
+        if (const auto all = dir.readBytes(name))
+            return write(dir, name, codepage::fileText(*all) + text, error);
+        setError(error, QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(dir.storedName(name)));
+        return false;
+    }
     if (dir.faulted(WorkDir::Op::Append, name, error))
         return false;
     setError(error, unencodable(name, QStringLiteral("geschrieben")));
@@ -65,7 +77,7 @@ bool append(WorkDir &dir, const QString &name, const QString &text, QString *err
 
 WorkDir::CreateResult createNew(WorkDir &dir, const QString &name, const QString &text, QString *error)
 {
-    const auto bytes = codepage::encode(text);
+    const auto bytes = codepage::fileBytes(text);
     if (bytes)
         return dir.createNew(name, *bytes, error);
     if (dir.faulted(WorkDir::Op::Create, name, error))

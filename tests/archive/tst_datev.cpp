@@ -106,30 +106,30 @@ private slots:
         QTest::addColumn<bool>("smallBusiness");
         QTest::newRow("19 %") << row("12", QDate(2026, 5, 1), "840,34", "159,66", "1000,00")
                               << QStringList { "1000,00", "\"S\"", "1000", "8400", "", "0105", "\"12\"",
-                                               "\"Anna Schulz, Miete\"" } << false;
+                                               "\"Miete, Anna Schulz\"" } << false;
         QTest::newRow("7 %, pennies") << row("13", QDate(2026, 12, 31), "100,00", "7,00", "107,00")
                                       << QStringList { "107,00", "\"S\"", "1000", "8300", "", "3112", "\"13\"",
-                                                       "\"Anna Schulz, Miete\"" } << false;
+                                                       "\"Miete, Anna Schulz\"" } << false;
         QTest::newRow("no VAT, quotes and semicolons in the text")
             << row("14", QDate(2026, 2, 9), "", "", "9,5", QString::fromUtf8("\"Jörg\"; Müller"), "")
             << QStringList { "9,50", "\"S\"", "1000", "8200", "", "0902", "\"14\"",
                              QString::fromUtf8("\"\"\"Jörg\"\"; Müller\"") }
             << false;
-        QTest::newRow("text cut to 60")
+        QTest::newRow("text cut to 60 before the word that does not fit")
             << row("15", QDate(2026, 2, 9), "", "", "1", QString(50, 'a'), QString(50, 'b'))
             << QStringList { "1,00", "\"S\"", "1000", "8200", "", "0902", "\"15\"",
-                             "\"" + QString(50, 'a') + ", " + QString(8, 'b') + "\"" }
+                             "\"" + QString(50, 'b') + "\"" }
             << false;
         QTest::newRow("ten digits") << row("16", QDate(2026, 2, 9), "", "", "9999999999,99")
                                     << QStringList { "9999999999,99", "\"S\"", "1000", "8200", "", "0902", "\"16\"",
-                                                     "\"Anna Schulz, Miete\"" } << false;
+                                                     "\"Miete, Anna Schulz\"" } << false;
         QTest::newRow("small business: its own account") << row("17", QDate(2026, 2, 9), "", "", "50")
                                                          << QStringList { "50,00", "\"S\"", "1000", "8195", "", "0902",
-                                                                          "\"17\"", "\"Anna Schulz, Miete\"" }
+                                                                          "\"17\"", "\"Miete, Anna Schulz\"" }
                                                          << true;
         QTest::newRow("small business, an older receipt with VAT")
             << row("18", QDate(2026, 5, 1), "840,34", "159,66", "1000,00")
-            << QStringList { "1000,00", "\"S\"", "1000", "8400", "", "0105", "\"18\"", "\"Anna Schulz, Miete\"" }
+            << QStringList { "1000,00", "\"S\"", "1000", "8400", "", "0105", "\"18\"", "\"Miete, Anna Schulz\"" }
             << true;
     }
     void booking()

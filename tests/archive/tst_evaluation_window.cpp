@@ -99,6 +99,28 @@ private slots:
         m_platform.reset();
     }
 
+    // The notes are whole at the window's smallest size, and the one on
+    // loading lies clear of the sums and the buttons.
+    void theNoteIsNotCutOff()
+    {
+        ReceiptEvaluationWindow *w = open();
+        QVERIFY(w);
+        w->resize(w->minimumSize());
+        QTRY_COMPARE(w->size(), w->minimumSize());
+        for (QLabel *note : { w->loadNoteLabel, w->dateNoteLabel }) {
+            const QRect room = note->contentsRect();
+            const QRect needed = note->fontMetrics().boundingRect(QRect(0, 0, room.width(), 100000),
+                                                                  note->wordWrap() ? Qt::TextWordWrap : 0, note->text());
+            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                     qPrintable(QStringLiteral("%1: %2x%3 in %4x%5").arg(note->objectName()).arg(needed.width())
+                                    .arg(needed.height()).arg(room.width()).arg(room.height())));
+        }
+        const QRect note = w->loadNoteLabel->geometry();
+        for (QWidget *other : std::initializer_list<QWidget *> { w->sumsTable, w->saveCsvButton, w->saveDatevButton,
+                                                                 w->datevSettingsButton, w->closeButton })
+            QVERIFY2(!note.intersects(other->geometry()), qPrintable(other->objectName()));
+    }
+
     void menuOpensTheWindowAndEnterEvaluates()
     {
         const QList<QAction *> entries = m_main->bearbeiten->actions();

@@ -101,6 +101,15 @@ private slots:
             << "miete" << QStringList { line("2", "Miete"), line("10", "Miete"), line("a7", "Miete") };
         QTest::newRow("a receipt of fewer than ten lines")
             << Files { { "5.num", "5\r\n12" } } << "" << QStringList { line("5", "5"), line("5", "12") };
+        QTest::newRow("a UTF-8 file is searched as text, its mark in no line")
+            << Files { { "1.num", "\xEF\xBB\xBF" "1\r\nNowak, \xC5\x81ukasz\r\n" } } << QString::fromUtf8("ŁUKASZ")
+            << QStringList { line("1", QString::fromUtf8("Nowak, Łukasz")) };
+        QTest::newRow("a term outside Windows-1252 is in UTF-8 files only")
+            << Files { { "1.num", "1\r\nLukasz\r\n" }, { "2.num", "\xEF\xBB\xBF" "2\r\n\xC5\x81ukasz\r\n" } }
+            << QString::fromUtf8("łukasz") << QStringList { line("2", QString::fromUtf8("Łukasz")) };
+        QTest::newRow("a Windows-1252 term finds both kinds of file")
+            << Files { { "1.num", "1\r\nM\xfcller\r\n" }, { "2.num", "\xEF\xBB\xBF" "2\r\nM\xc3\xbcller-\xC5\x81o\xC5\x9B\r\n" } }
+            << QString::fromUtf8("MÜ") << QStringList { line("1", QString::fromUtf8("Müller")), line("2", QString::fromUtf8("Müller-Łoś")) };
         QTest::newRow("a long number and one with an inner blank keep their whole number")
             << Files { { "123456789.num", "123456789\r\nMeier\r\n" }, { "12 3.num", "12 3\r\nMeier\r\n" } } << "meier"
             << QStringList { line("12 3", "Meier"), line("123456789", "Meier") };
@@ -146,9 +155,12 @@ private slots:
                 continue;
             bytes.append(b);
             put(tmp.path(), QString::number(b) + ".num", QByteArray("x") + char(b) + "y\r\n");
+            // The same text in UTF-8, searched as text: found alike.
+            put(tmp.path(), "u" + QString::number(b) + ".num", "\xEF\xBB\xBF" + ("x" + decoded + "y\r\n").toUtf8());
         }
         const WorkDir dir(tmp.path());
-        const QStringList files = receiptFileList(dir);
+        const QStringList files = receiptFileList(dir).filter(QRegularExpression("^\\d"));
+        const QStringList utf8Files = receiptFileList(dir).filter(QRegularExpression("^u"));
         QCOMPARE(files.size(), bytes.size());
         for (int t : bytes) {
             const QString term = codepage::decode(QByteArray("x") + char(t) + "y");
@@ -159,9 +171,38 @@ private slots:
             }
             QVERIFY2(expected.contains(QString::number(t) + ".num"), qPrintable(term));
             QCOMPARE(fileNames(SearchReceipts(dir, files, term)), expected);
+            QCOMPARE(fileNames(SearchReceipts(dir, utf8Files, term)).replaceInStrings(QRegularExpression("^u"), QString()), expected);
         }
         QVERIFY(codepage::containsIgnoringCase(QString::fromUtf8("ÄÖÜ"), QString::fromUtf8("äöü")));
         QVERIFY(!codepage::containsIgnoringCase(QStringLiteral("SS"), QString::fromUtf8("ß")));
+    }
+
+    // Beside each line, what tells its receipt from others.
+    void summary_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected"); // date, payer, total
+        QTest::newRow("twelve lines") << testsupport::receiptFile({ "1", "840", "34", "159", "66", "1000", "00", "-", " Anna  Schulz ", "Miete", "02.12.2026", "Bonn" })
+                                      << QStringList { "02.12.2026", "Anna Schulz", "1.000,00" };
+        QTest::newRow("an older file: no date") << testsupport::receiptBytes("1", "Anna", "Miete")
+                                                << QStringList { "", "Anna", "100,00" };
+        QTest::newRow("a total that is no amount, as stored") << testsupport::receiptFile({ "1", "", "", "", "", "zehn", "5", "-", "Anna", "Miete" })
+                                                              << QStringList { "", "Anna", "zehn,5" };
+    }
+    void summary()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        QTemporaryDir tmp;
+        put(tmp.path(), "1.num", bytes);
+        const WorkDir dir(tmp.path());
+        // Without a cache and with one: both keep what the summary reads.
+        ReceiptCache cache;
+        for (const SearchResults &r : { SearchReceipts(dir, { "1.num" }, "miete"), SearchReceipts(dir, { "1.num" }, "miete", cache) }) {
+            QCOMPARE(r.size(), 1);
+            const SearchResults::Summary s = r.summary(0);
+            QCOMPARE((QStringList { s.date, s.payer, s.total }), expected);
+        }
     }
 
     void passesOverWhatIsNoReceipt()

@@ -261,19 +261,19 @@ private slots:
         QVERIFY(f.w->isEnabled());
     }
 
-    void uncodableCharactersAreRefused_data()
+    void namesOfEveryLanguageAreTaken_data()
     {
         QTest::addColumn<bool>("paste");
         QTest::newRow("typed") << false;
         QTest::newRow("pasted") << true;
     }
-    void uncodableCharactersAreRefused()
+    void namesOfEveryLanguageAreTaken()
     {
         QFETCH(bool, paste);
         Fixture f;
         ListEditor *editor = openEditor(*f.w, 0);
         editor->Text1->setFocus();
-        type(editor->Text1, QString::fromUtf8("Müller €"));
+        type(editor->Text1, QString::fromUtf8("Müller € "));
         const QString polish = QString::fromUtf8("Łukasz");
         if (paste) {
             QApplication::clipboard()->setText(polish);
@@ -281,13 +281,8 @@ private slots:
         } else {
             type(editor->Text1, polish);
         }
-        QCOMPARE(editor->Text1->toPlainText(), paste ? QString::fromUtf8("Müller €") : QString::fromUtf8("Müller €ukasz"));
-        QCOMPARE(f.platform->beeps, 1);
-        if (paste) {
-            QApplication::clipboard()->setText(" GmbH");
-            editor->Text1->paste();
-            QCOMPARE(editor->Text1->toPlainText(), QString::fromUtf8("Müller € GmbH"));
-        }
+        QCOMPARE(editor->Text1->toPlainText(), QString::fromUtf8("Müller € Łukasz"));
+        QCOMPARE(f.platform->beeps, 0);
     }
 
     void unreadableListDoesNotOpen()

@@ -39,8 +39,9 @@ void tst_TaxData::stored_data()
         << data("", "", Mode::TaxFree, "Steuerfrei nach § 4 Nr. 14 UStG") << true << ""
         << "Steuerfrei nach § 4 Nr. 14 UStG";
     QTest::newRow("line break in the note") << data("1", "", Mode::TaxFree, "a\nb") << false << "" << "";
-    QTest::newRow("character outside the code page")
-        << data("1", "DE\u20ac\u2713", Mode::Regular, "frei") << false << "" << "";
+    QTest::newRow("character outside the code page kept")
+        << data("1", "DE\u20ac\u2713", Mode::Regular, "frei") << true << "Steuernummer: 1, USt-IdNr.: DE\u20ac\u2713"
+        << "";
 }
 
 void tst_TaxData::stored()
