@@ -101,7 +101,7 @@ private slots:
         w.Text6->setText("5");
         w.Combo3->setEditText("Neuer Zahler");
         QTest::mouseClick(w.Command1, Qt::LeftButton);
-        QCOMPARE(platform.messageTexts().last(), QString("Eine Datei mit der Quittungs-Nr. 7existiert bereits!"));
+        QCOMPARE(platform.messageTexts().last(), QString("Eine Datei mit der Quittungs-Nr. 7 existiert bereits!"));
         QVERIFY(w.Command1->isEnabled());
         QCOMPARE(get(tmp.path(), "7.num"), file);
         QCOMPARE(get(tmp.path(), "nummer.dat"), QByteArray("7\r\n"));
