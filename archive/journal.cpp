@@ -1,5 +1,6 @@
 #include "archive/journal.h"
 
+#include "settings/settings.h"
 #include "text/codepage.h"
 
 #include <QCryptographicHash>
@@ -226,6 +227,16 @@ bool recordExisting(WorkDir &dir, QString *error)
     if (dir.exists(fileName))
         return true;
     return append(dir, notes, currentOrigin(), error);
+}
+
+bool start(WorkDir &dir, QString *error)
+{
+    setPrintedSettingListener([](WorkDir &d, const QString &name, const QString &oldText, const QString &newText) {
+        // The setting is written already; a journal that cannot be
+        // written does not undo it.
+        append(d, { action::setting, name, {}, {}, {}, oldText, newText });
+    });
+    return recordExisting(dir, error);
 }
 
 QString formerContent(QByteArrayView fileBytes)

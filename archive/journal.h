@@ -93,6 +93,11 @@ QByteArray line(const Entry &entry);
 // exists or there are no receipts.
 bool recordExisting(WorkDir &dir, QString *error = nullptr);
 
+// What the program does once at its start: each change of a setting the
+// page prints is journalled from now on ("Einstellung", with the old and
+// the new text), and recordExisting() runs. The main window calls it.
+bool start(WorkDir &dir, QString *error = nullptr);
+
 // The receipt file's text of a deletion's former content, as the journal
 // holds it: the file decoded from the code page.
 QString formerContent(QByteArrayView fileBytes);
