@@ -189,6 +189,7 @@ public:
     void Command7_Click();
 
     // Menu entries of the controllers.
+    QAction *stornieren, *pruefen, *betriebspruefung;
     QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen, *steuerangaben;
 
     // The receipt as the controls show it, with the page it prints: that of
