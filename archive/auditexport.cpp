@@ -197,7 +197,9 @@ Tables make(const WorkDir &dir, const QDate &from, const QDate &to)
         const ReceiptRecord &rec = r.record;
         const ReceiptPage page = rec.page.value_or(ReceiptPage());
         const auto pair = [](const QString &units, const QString &pennies) {
-            return units.trimmed() + QLatin1Char(',') + pennies.trimmed();
+            return units.trimmed().isEmpty() && pennies.trimmed().isEmpty()
+                ? QString()
+                : units.trimmed() + QLatin1Char(',') + pennies.trimmed();
         };
         QStringList v { r.row.number(),
                         r.row.date.toString(day),
