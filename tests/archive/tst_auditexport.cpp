@@ -1,6 +1,7 @@
 #include "archive/auditexport.h"
 #include "archive/auditexportwindow.h"
 #include "archive/cancellation.h"
+#include "archive/checkwindow.h"
 #include "archive/evaluation.h"
 #include "archive/journal.h"
 #include "editor/quitt.h"
@@ -8,7 +9,9 @@
 #include "tests/testsupport.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -131,6 +134,8 @@ private slots:
     void exportReadsBackByItsIndex();
     void sumsBelowZero_data();
     void sumsBelowZero();
+    void checkWindowSavesFindings_data();
+    void checkWindowSavesFindings();
 };
 
 void TestAuditExport::exportReadsBackByItsIndex_data()
@@ -260,6 +265,52 @@ void TestAuditExport::sumsBelowZero()
     for (const qint64 cents : added)
         sum.add(cents);
     QCOMPARE(sum.digits(), digits);
+}
+
+void TestAuditExport::checkWindowSavesFindings_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("CSV") << "Befunde.csv";
+    QTest::newRow("PDF") << "Befunde.pdf";
+}
+
+// Opened from the menu, the check lists a receipt edited by hand and a
+// gap, and the user saves the findings with the keyboard.
+void TestAuditExport::checkWindowSavesFindings()
+{
+    QFETCH(QString, file);
+    QTemporaryDir tmp, out;
+    put(tmp.path(), "erst.dat", "");
+    ScriptedPlatform platform(tmp.path());
+    quitt main(platform);
+    QCOMPARE(SaveReceipt(main.files(), receipt("1", "100", "03.03.2025")).result, SaveOutcome::Result::Saved);
+    QCOMPARE(SaveReceipt(main.files(), receipt("3", "100", "03.03.2025")).result, SaveOutcome::Result::Saved);
+    put(tmp.path(), "1.num", get(tmp.path(), "1.num").replace("Miete", "Pacht"));
+    main.files().refresh();
+
+    main.pruefen->trigger();
+    CheckWindow *w = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        w = w ? w : dynamic_cast<CheckWindow *>(top);
+    QVERIFY(w);
+    const QStringList shown = w->findingsBox->toPlainText().split('\n');
+    QCOMPARE(shown.size(), 2);
+    QVERIFY2(shown[0].startsWith("Nr. 1: nach dem Speichern geändert"), qPrintable(shown[0]));
+    QCOMPARE(shown[1], QString("Nr. 2: fehlt, nie gespeichert"));
+
+    platform.saveAnswers = { out.filePath(file) };
+    w->saveButton->setFocus();
+    QTest::keyClick(w->saveButton, Qt::Key_Return);
+    QCOMPARE(platform.messageTexts(), QStringList());
+    if (file.endsWith(".csv")) {
+        QCOMPARE(get(out.path(), file), ("Befund\r\n\"" + shown[0] + "\"\r\n\"" + shown[1] + "\"\r\n").toUtf8());
+    } else {
+        QStringList words;
+        for (const testsupport::PdfWord &word : testsupport::pdfWords(out.filePath(file)))
+            words.append(word.text);
+        QVERIFY2(words.join(' ').contains(shown[1]), qPrintable(words.join(' ')));
+        QVERIFY2(words.join(' ').contains("Nr. 1: nach dem Speichern geändert"), qPrintable(words.join(' ')));
+    }
 }
 
 QTEST_MAIN(TestAuditExport)

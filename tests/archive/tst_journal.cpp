@@ -3,6 +3,8 @@
 #include "archive/journal.h"
 #include "archive/saving.h"
 #include "archive/search.h"
+#include "settings/settings.h"
+#include "settings/userdatafile.h"
 #include "platform/workdir.h"
 #include "../testsupport.h"
 
@@ -74,6 +76,8 @@ private slots:
     void cancellation_data();
     void cancellation();
     void existingReceipts();
+    void settingChanges_data();
+    void settingChanges();
 };
 
 void TestJournal::chain_data()
@@ -281,6 +285,42 @@ void TestJournal::existingReceipts()
     QCOMPARE(c.entries[0].action, journal::action::found);
     QCOMPARE(c.entries[1].fileHash, journal::sha256Hex(get(tmp.path(), "2.num")));
     QCOMPARE(archivecheck::findings(dir), QStringList());
+}
+
+void TestJournal::settingChanges_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("entry"); // file, old text, new text; empty: none
+
+    QTest::newRow("the currency") << "DM.dat" << "CHF" << QStringList { "dm.dat", "EUR\r\n", "CHF\r\n" };
+    QTest::newRow("a new tax number") << "steuernr.dat" << "12/345" << QStringList { "steuernr.dat", "", "12/345\r\n" };
+    QTest::newRow("the same text again") << "dm.dat" << "EUR" << QStringList();
+    QTest::newRow("the printer is not on the page") << "drucker.dat" << "PDF" << QStringList();
+    QTest::newRow("the issuer's address") << "anwender.dat" << "Anna Schulz"
+                                          << QStringList { "anwender.dat", "", "Anna Schulz\r\n\r\n\r\n\r\n\r\n\r\n" };
+}
+
+void TestJournal::settingChanges()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, value);
+    QFETCH(QStringList, entry);
+
+    QTemporaryDir tmp;
+    put(tmp.path(), "dm.dat", "EUR\r\n");
+    WorkDir dir(tmp.path());
+    QVERIFY(journal::start(dir));
+    if (file == "anwender.dat")
+        QVERIFY(WriteUserData(dir, { value, "", "", "", "", "" }));
+    else
+        QVERIFY(WriteSetting(dir, file, value));
+    const journal::Contents c = journal::read(dir);
+    QCOMPARE(c.entries.size(), entry.isEmpty() ? 0 : 1);
+    if (!entry.isEmpty()) {
+        QCOMPARE(c.entries[0].action, journal::action::setting);
+        QCOMPARE((QStringList { c.entries[0].number, c.entries[0].oldText, c.entries[0].newText }), entry);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestJournal)
