@@ -67,12 +67,12 @@ void CheckWindow::saveButton_Click()
     QString error;
     const bool written = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)
         ? writeWholeFile(path, archivecheck::csv(lines), &error)
-        : writeFindingsPdf(path, lines, &error);
+        : writeFindingsPdf(path, lines, platform.today(), &error);
     if (!written)
         platform.messageBox(this, error);
 }
 
-bool writeFindingsPdf(const QString &path, const QStringList &findings, QString *error)
+bool writeFindingsPdf(const QString &path, const QStringList &findings, const QDate &day, QString *error)
 {
     QPdfWriter pdf(path);
     pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -99,7 +99,7 @@ bool writeFindingsPdf(const QString &path, const QStringList &findings, QString 
         painter.drawText(QRect(0, y, page.width(), lineHeight), Qt::AlignLeft | Qt::TextSingleLine, text);
         y += lineHeight;
     };
-    write(QStringLiteral("Prüfung der Quittungen vom %1").arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))),
+    write(QStringLiteral("Prüfung der Quittungen vom %1").arg(day.toString(QStringLiteral("dd.MM.yyyy"))),
           true);
     y += lineHeight;
     for (const QString &f : findings)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 #include <QStringList>
 
@@ -26,5 +27,6 @@ private:
     QStringList m_findings;
 };
 
-// The findings as a PDF file of A4 pages, titled; false with a German message.
-bool writeFindingsPdf(const QString &path, const QStringList &findings, QString *error);
+// The findings as a PDF file of A4 pages, titled with the day of the check;
+// false with a German message.
+bool writeFindingsPdf(const QString &path, const QStringList &findings, const QDate &day, QString *error);

@@ -148,13 +148,11 @@ Contents read(const WorkDir &dir)
     return read(dir.readBytes(fileName).value_or(QByteArray()));
 }
 
-bool append(WorkDir &dir, const QList<Note> &notes, const Origin &origin, QString *error)
+namespace {
+
+// append() with the journal's lock held.
+bool appendLocked(WorkDir &dir, const QList<Note> &notes, const Origin &origin, QString *error)
 {
-    if (notes.isEmpty())
-        return true;
-    const WorkDir::Lock lock = dir.lock(fileName, error);
-    if (!lock)
-        return false;
     QByteArray old;
     if (dir.exists(fileName)) {
         const auto bytes = dir.readBytes(fileName);
@@ -211,6 +209,16 @@ bool append(WorkDir &dir, const QList<Note> &notes, const Origin &origin, QStrin
     return dir.append(fileName, added, error);
 }
 
+} // namespace
+
+bool append(WorkDir &dir, const QList<Note> &notes, const Origin &origin, QString *error)
+{
+    if (notes.isEmpty())
+        return true;
+    const WorkDir::Lock lock = dir.lock(fileName, error);
+    return lock && appendLocked(dir, notes, origin, error);
+}
+
 bool recordExisting(WorkDir &dir, QString *error)
 {
     if (dir.exists(fileName))
@@ -224,9 +232,11 @@ bool recordExisting(WorkDir &dir, QString *error)
         notes.append({ action::found, files[index].chopped(4), bytes.toByteArray(), {}, {}, {}, {} });
     });
     // Another desk may have started the journal meanwhile.
-    if (dir.exists(fileName))
-        return true;
-    return append(dir, notes, currentOrigin(), error);
+    const WorkDir::Lock lock = dir.lock(fileName, error);
+    if (!lock)
+        return false;
+    dir.refresh();
+    return dir.exists(fileName) || appendLocked(dir, notes, currentOrigin(), error);
 }
 
 bool start(WorkDir &dir, QString *error)
