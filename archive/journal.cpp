@@ -150,42 +150,53 @@ Contents read(const WorkDir &dir)
 
 namespace {
 
+// The last complete entry of the journal's end, or of the whole journal
+// where its end holds none; nothing where it has none at all.
+std::optional<Entry> lastEntry(QByteArrayView bytes, bool fromStart)
+{
+    qsizetype end = bytes.endsWith('\n') ? bytes.size() : bytes.lastIndexOf('\n');
+    // The first line of an end read from the middle of the file is cut.
+    const qsizetype first = fromStart ? 0 : bytes.indexOf('\n') + 1;
+    while (end > first) {
+        const qsizetype start = qMax(first, bytes.lastIndexOf('\n', end - 1) + 1);
+        QByteArrayView lineBytes = bytes.sliced(start, end - start);
+        if (lineBytes.endsWith('\r'))
+            lineBytes.chop(1);
+        QByteArray bodyBytes;
+        if (const auto e = parse(lineBytes, &bodyBytes))
+            return e;
+        end = start - 1;
+    }
+    return std::nullopt;
+}
+
 // append() with the journal's lock held.
 bool appendLocked(WorkDir &dir, const QList<Note> &notes, const Origin &origin, QString *error)
 {
-    QByteArray old;
+    // Only the end is read: the journal grows with every receipt.
+    constexpr qint64 endBytes = 1 << 20;
+    qint64 size = 0;
+    QByteArray tail;
     if (dir.exists(fileName)) {
-        const auto bytes = dir.readBytes(fileName);
+        const auto bytes = dir.readEnd(fileName, endBytes, &size);
         if (!bytes) {
             if (error)
                 *error = WorkDir::failureMessage(fileName, QStringLiteral("gelesen"), QString());
             return false;
         }
-        old = *bytes;
+        tail = *bytes;
     }
-    // The last complete entry: the chain goes on from it, past a line that
-    // a crash cut short.
+    // The chain goes on from the last complete entry, past a line that a
+    // crash cut short.
+    std::optional<Entry> found = lastEntry(tail, size == tail.size());
+    if (!found && size > tail.size())
+        found = lastEntry(dir.readBytes(fileName).value_or(QByteArray()), true);
     Entry last;
     last.sum = noPrevious;
-    {
-        qsizetype end = old.size();
-        if (!old.endsWith('\n'))
-            end = old.lastIndexOf('\n');
-        while (end > 0) {
-            const qsizetype start = old.lastIndexOf('\n', end - 1) + 1;
-            QByteArrayView lineBytes = QByteArrayView(old).sliced(start, end - start);
-            if (lineBytes.endsWith('\r'))
-                lineBytes.chop(1);
-            QByteArray bodyBytes;
-            if (const auto e = parse(lineBytes, &bodyBytes)) {
-                last = *e;
-                break;
-            }
-            end = start - 1;
-        }
-    }
+    if (found)
+        last = *found;
     QByteArray added;
-    if (!old.isEmpty() && !old.endsWith('\n'))
+    if (!tail.isEmpty() && !tail.endsWith('\n'))
         added += "\r\n";
     const QString time = origin.time.toString(Qt::ISODate);
     for (const Note &n : notes) {
@@ -206,7 +217,7 @@ bool appendLocked(WorkDir &dir, const QList<Note> &notes, const Origin &origin, 
         added += line(e) + "\r\n";
         last = e;
     }
-    return dir.append(fileName, added, error);
+    return dir.appendInPlace(fileName, added, error);
 }
 
 } // namespace

@@ -96,6 +96,7 @@ void TestJournal::chain_data()
         << "remove" << QStringList { "Protokoll-Eintrag 3: Kette unterbrochen: ein Eintrag davor wurde geändert oder entfernt" } << 0;
     QTest::newRow("the last entry cut short by a crash") << "torn" << QStringList() << 1;
     QTest::newRow("half an entry with a line end") << "torn+end" << QStringList() << 1;
+    QTest::newRow("an entry longer than the end read before appending") << "long" << QStringList() << 0;
 }
 
 // Three entries, tampered with; a further entry is appended afterwards and
@@ -123,6 +124,8 @@ void TestJournal::chain()
     } else if (tamper == "remove") {
         lines.removeAt(1);
         putLines(tmp.path(), lines);
+    } else if (tamper == "long") {
+        QVERIFY(journal::append(dir, { journal::action::remove, "3", {}, {}, "weg", QString(1500000, 'x'), {} }));
     } else if (tamper.startsWith("torn")) {
         QByteArray bytes = get(tmp.path(), journal::fileName) + lines[2].left(40);
         if (tamper == "torn+end")
