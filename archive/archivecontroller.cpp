@@ -1,5 +1,7 @@
 #include "archive/archivecontroller.h"
 
+#include "archive/auditexportwindow.h"
+#include "archive/checkwindow.h"
 #include "archive/evaluationwindow.h"
 #include "archive/form7.h"
 #include "archive/form8.h"
@@ -30,6 +32,21 @@ void ArchiveController::loeschen_Click()
 void ArchiveController::auswertung_Click()
 {
     m_windows.open<ReceiptEvaluationWindow>([this] { return new ReceiptEvaluationWindow(*this, m_host.hostWindow()); });
+}
+
+void ArchiveController::stornieren_Click()
+{
+    loeschen_Click();
+}
+
+void ArchiveController::pruefen_Click()
+{
+    m_windows.open<CheckWindow>([this] { return new CheckWindow(*this, m_host.hostWindow()); });
+}
+
+void ArchiveController::betriebspruefung_Click()
+{
+    m_windows.open<AuditExportWindow>([this] { return new AuditExportWindow(*this, m_host.hostWindow()); });
 }
 
 Form7 *ArchiveController::searchWindow() const

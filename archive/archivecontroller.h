@@ -24,6 +24,9 @@ public:
     void suchequitt_Click();
     void loeschen_Click();
     void auswertung_Click();
+    void stornieren_Click();
+    void pruefen_Click();
+    void betriebspruefung_Click();
 
     Form7 *searchWindow() const;
     Form8 *deleteWindow() const;

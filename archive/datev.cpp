@@ -4,6 +4,7 @@
 #include "receipt/vatrate.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 namespace datev {
@@ -267,9 +268,10 @@ Batches bookingBatches(const DatevSettings &settings, const std::vector<Evaluati
             skip.why = Skip::UnknownRate;
         else if (revenueAccountOf(settings, row) == 0)
             skip = { row.number(), Skip::NoAccount, row.rate.value_or(0) };
-        else if (row.total.cents <= 0)
+        // A cancellation is booked with its amount on the other side.
+        else if (row.total.cents == 0 || (row.total.cents < 0 && row.cancels.isEmpty()))
             skip.why = Skip::Zero;
-        else if (row.total.cents > maxCents)
+        else if (std::abs(row.total.cents) > maxCents)
             skip.why = Skip::TooLarge;
         else if (!day.isValid())
             skip.why = Skip::NoDate;
@@ -302,16 +304,19 @@ Batches bookingBatches(const DatevSettings &settings, const std::vector<Evaluati
         for (const int index : indices) {
             const EvaluationRow &row = rows.at(size_t(index));
             f.fill(QString());
-            f[0] = germantext::amount(row.total.cents, false);
-            f[1] = quoted(QStringLiteral("S"));
+            const bool cancels = !row.cancels.isEmpty();
+            f[0] = germantext::amount(std::abs(row.total.cents), false);
+            f[1] = quoted(cancels ? QStringLiteral("H") : QStringLiteral("S"));
             f[6] = QString::number(settings.cashAccount);
             // The revenue accounts are automatic accounts: no tax key.
             f[7] = QString::number(revenueAccountOf(settings, row));
             f[9] = bookingDate(row).toString(QStringLiteral("ddMM"));
             f[10] = quoted(documentField(row.number()));
-            if (!codepage::encodable(postingText(row.payer, row.purpose)))
+            // A cancellation names the receipt it cancels.
+            const QString purpose = cancels ? QStringLiteral("Storno zu Nr. ") + row.cancels : row.purpose;
+            if (!codepage::encodable(postingText(row.payer, purpose)))
                 out.transliterated.append(row.number());
-            f[13] = quoted(postingText(latinText(row.payer), latinText(row.purpose)));
+            f[13] = quoted(postingText(latinText(row.payer), latinText(purpose)));
             f[113] = QStringLiteral("0"); // not locked, as the header says
             file.bytes += encodedLine(f);
             ++file.bookings;

@@ -118,11 +118,16 @@ void appendCsvField(QString &line, QString text, bool number)
 
 StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView penniesLine, bool utf8)
 {
-    const QByteArrayView units = trimmed(unitsLine);
+    QByteArrayView units = trimmed(unitsLine);
     const QByteArrayView pennies = trimmed(penniesLine);
     StoredAmount a;
     if (units.isEmpty() && pennies.isEmpty())
         return a;
+    // A cancellation's amounts are negative: "-45" in the units line, the
+    // pennies as they were.
+    const bool negative = units.size() > 1 && units[0] == '-';
+    if (negative)
+        units = units.sliced(1);
     qsizetype lead = 0;
     while (lead + 1 < units.size() && units[lead] == '0')
         ++lead;
@@ -134,6 +139,8 @@ StoredAmount StoredAmount::read(QByteArrayView unitsLine, QByteArrayView pennies
         a.cents *= 100;
         if (!pennies.isEmpty())
             a.cents += (pennies[0] - '0') * 10 + (pennies.size() > 1 ? pennies[1] - '0' : 0);
+        if (negative)
+            a.cents = -a.cents;
         return a;
     }
     a.kind = Kind::Unreadable;
@@ -218,6 +225,8 @@ EvaluationRow evaluationRow(const QString &fileName, qint64 modifiedMs, QByteArr
             storedRate = vatrate::parse(codepage::decode(value));
         else if (name == QByteArrayView("Besteuerung"))
             row.taxMode = taxmode::fromCode(codepage::decode(value)).value_or(TaxMode::Regular);
+        else if (name == QByteArrayView("Storno"))
+            row.cancels = codepage::decode(value).trimmed();
     });
     row.net = StoredAmount::read(lines[NetUnits], lines[NetPennies], utf8);
     // The breakdown at a rate of 0 empties the VAT's whole units and leaves
@@ -329,19 +338,33 @@ std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringLis
 
 void CentSum::add(qint64 cents)
 {
+    // The sum is m_high * base + m_low with 0 <= m_low < base, also below zero.
     m_low += cents % base;
     m_high += cents / base;
     if (m_low >= base) {
         m_low -= base;
         ++m_high;
+    } else if (m_low < 0) {
+        m_low += base;
+        --m_high;
     }
 }
 
 QByteArray CentSum::digits() const
 {
-    if (m_high == 0)
-        return QByteArray::number(m_low);
-    return QByteArray::number(m_high) + QByteArray::number(m_low).rightJustified(18, '0');
+    qint64 high = m_high, low = m_low;
+    QByteArray sign;
+    if (high < 0) {
+        sign = "-";
+        high = -high;
+        if (low > 0) {
+            --high;
+            low = base - low;
+        }
+    }
+    if (high == 0)
+        return sign + QByteArray::number(low);
+    return sign + QByteArray::number(high) + QByteArray::number(low).rightJustified(18, '0');
 }
 
 int EvaluationSums::keyOf(const EvaluationRow &row)

@@ -82,6 +82,8 @@ struct EvaluationRow
     // the local day of modifiedMs (files of older installations).
     QDate date;
     bool datedByFile = false;
+    // The number of the receipt this one cancels; empty for any other.
+    QString cancels;
     // The file holds a date text that is no date of the calendar.
     bool dateInvalid = false;
 
@@ -116,8 +118,9 @@ std::vector<EvaluationRow> EvaluateReceipts(const WorkDir &dir, const QStringLis
 class CentSum
 {
 public:
-    void add(qint64 cents); // cents >= 0
-    // Plain digits of the pennies, without leading zeros.
+    void add(qint64 cents); // a cancellation's below zero
+    // Plain digits of the pennies, without leading zeros, "-" before a sum
+    // below zero.
     QByteArray digits() const;
 
 private:

@@ -22,6 +22,12 @@
 
 namespace {
 
+// A sum's digits, "-" first where a cancellation took it below zero.
+QString signedAmount(const QByteArray &digits)
+{
+    return digits.startsWith('-') ? QLatin1Char('-') + germantext::amount(digits.mid(1)) : germantext::amount(digits);
+}
+
 using namespace evaluationcolumn;
 
 bool isAmountColumn(int column)
@@ -450,9 +456,9 @@ void ReceiptEvaluationWindow::showSums()
     for (int r = 0; r < int(lines.size()); ++r) {
         const Line &line = lines[size_t(r)];
         const QString texts[5] = { line.what, QString::number(line.count),
-                                   line.sum ? germantext::amount(line.sum->net.digits()) : QString(),
-                                   line.sum ? germantext::amount(line.sum->vat.digits()) : QString(),
-                                   line.sum ? germantext::amount(line.sum->total.digits()) : QString() };
+                                   line.sum ? signedAmount(line.sum->net.digits()) : QString(),
+                                   line.sum ? signedAmount(line.sum->vat.digits()) : QString(),
+                                   line.sum ? signedAmount(line.sum->total.digits()) : QString() };
         for (int c = 0; c < 5; ++c) {
             auto *item = new QTableWidgetItem(texts[c]);
             item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);

@@ -1,5 +1,7 @@
 #include "archive/saving.h"
 
+#include "archive/journal.h"
+
 #include "settings/listfile.h"
 #include "settings/settings.h"
 #include "text/codepage.h"
@@ -86,7 +88,8 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
 
     // 3. The receipt file.
     QString error;
-    switch (textfile::createNew(dir, name, receiptfile::text(r), &error)) {
+    const QString text = receiptfile::text(r);
+    switch (textfile::createNew(dir, name, text, &error)) {
     case WorkDir::CreateResult::Created:
         break;
     case WorkDir::CreateResult::Exists: // saved at this moment by another copy of the program
@@ -96,8 +99,12 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
                  QStringLiteral("Die Quittung wurde nicht gespeichert.") + textlines::lineEnd + error };
     }
 
-    // 4. to 6. The bookkeeping; each part is tried even when another failed.
+    // 4. to 7. The journal and the bookkeeping; each part is tried even when another failed.
     QStringList failures;
+    journal::Note note { r.cancels.isEmpty() ? journal::action::save : journal::action::cancel, number,
+                         codepage::encode(text).value_or(QByteArray()), r.cancels.trimmed(), {}, {}, {} };
+    if (!journal::append(dir, note, &error))
+        failures.append(error);
     if (const WorkDir::Lock lock = dir.lock(settingsfile::nummer, &error); !lock
         || !WriteSetting(dir, settingsfile::nummer, number, &error))
         failures.append(error);

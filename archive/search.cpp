@@ -1,6 +1,7 @@
 #include "archive/search.h"
 
 #include "archive/evaluation.h"
+#include "archive/journal.h"
 #include "receipt/germantext.h"
 
 #include "text/codepage.h"
@@ -228,9 +229,15 @@ std::optional<ReceiptRecord> LoadReceipt(const WorkDir &dir, const QString &file
     return receiptfile::fromLines(*lines);
 }
 
-DeleteResult DeleteReceipt(WorkDir &dir, const QString &fileName, QString *error)
+DeleteResult DeleteReceipt(WorkDir &dir, const QString &fileName, QString *error, const QString &reason)
 {
     if (dir.storedName(fileName) != fileName)
         return DeleteResult::Missing;
-    return dir.moveToTrash(fileName, error) ? DeleteResult::Deleted : DeleteResult::Failed;
+    // What goes is kept in the journal, as it was.
+    const QByteArray former = dir.readBytes(fileName).value_or(QByteArray());
+    if (!dir.moveToTrash(fileName, error))
+        return DeleteResult::Failed;
+    journal::append(dir, { journal::action::remove, fileName.chopped(4), former, {}, reason,
+                           journal::formerContent(former), {} }, error);
+    return DeleteResult::Deleted;
 }

@@ -95,5 +95,7 @@ std::optional<ReceiptRecord> LoadReceipt(const WorkDir &dir, const QString &file
 
 enum class DeleteResult { Deleted, Missing, Failed };
 // Moves the receipt file to the desktop's trash, or removes it where there
-// is none. A failure comes back with a German message in *error.
-DeleteResult DeleteReceipt(WorkDir &dir, const QString &fileName, QString *error = nullptr);
+// is none. A failure comes back with a German message in *error. The
+// journal keeps the reason and the file's former content.
+DeleteResult DeleteReceipt(WorkDir &dir, const QString &fileName, QString *error = nullptr,
+                           const QString &reason = QString());

@@ -1,7 +1,9 @@
 #include "archive/archivecontroller.h"
+#include "archive/cancellation.h"
 #include "archive/form7.h"
 #include "archive/form8.h"
 #include "platform/platform.h"
+#include "platform/twips.h"
 #include "text/textlines.h"
 #include "settings/settings.h"
 
@@ -26,9 +28,15 @@ Form8::Form8(ArchiveController &archive, QWidget *mainWindow)
     : ReceiptSearchWindow(archive, mainWindow, { "Form8", QStringLiteral("Löschen einer erstellten Quittung"),
                                   QStringLiteral("Klicken Sie eine Zeile doppelt in der Liste an, wenn  die "
                                                  "Daten gelöscht werden sollen!!!"),
-                                  QSize(9105, 6615), QPoint(420, 210), QPoint(390, 1110), QPoint(210, 300),
+                                  QSize(9105, 7095), QPoint(420, 210), QPoint(390, 1110), QPoint(210, 300),
                                   QPoint(390, 4530), QPoint(390, 5880) })
 {
+    Command3 = new QPushButton(QStringLiteral("&Stornieren"), this);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    Command3->setGeometry(twips::rect(390, 6390, 8475, 405));
+    Command3->setAutoDefault(true);
+    Command3->setAccessibleName(QStringLiteral("Stornieren"));
+    connect(Command3, &QPushButton::clicked, this, &Form8::Command3_Click);
 }
 
 void Form8::List1_DblClick()
@@ -41,9 +49,15 @@ void Form8::List1_DblClick()
         // Only a receipt that is there is asked about; one gone meanwhile
         // is answered as before.
         if (m_archive.files().exists(fileName)) {
-            if (!confirmDeletion(fileName))
+            const auto reason = confirmDeletion(fileName);
+            if (!reason)
                 return;
-            result = DeleteReceipt(m_archive.files(), fileName, &error);
+            if (reason->isEmpty()) {
+                m_archive.platform().messageBox(this, QStringLiteral("Zum Löschen ist ein Grund nötig. Die Quittung "
+                                                                     "wurde nicht gelöscht."));
+                return;
+            }
+            result = DeleteReceipt(m_archive.files(), fileName, &error, *reason);
         }
     }
     if (result == DeleteResult::Failed)
@@ -55,7 +69,7 @@ void Form8::List1_DblClick()
     Command2_Click();
 }
 
-bool Form8::confirmDeletion(const QString &fileName)
+std::optional<QString> Form8::confirmDeletion(const QString &fileName)
 {
     enum { Yes, No };
     QString text;
@@ -70,6 +84,34 @@ bool Form8::confirmDeletion(const QString &fileName)
         // A file that cannot be read is named by its number alone.
         text = QStringLiteral("Quittung Nr. %1 löschen?").arg(fileName.chopped(4));
     }
-    return m_archive.platform().question(this, text, { QStringLiteral("&Ja"), QStringLiteral("&Nein") }, No, No)
-        == Yes;
+    QString reason;
+    if (m_archive.platform().questionWithField(this, text, QStringLiteral("&Grund:"), &reason,
+                                               { QStringLiteral("&Ja"), QStringLiteral("&Nein") }, No, No)
+        != Yes)
+        return std::nullopt;
+    return reason.trimmed();
+}
+
+void Form8::Command3_Click()
+{
+    const qsizetype line = selectedLine();
+    if (line < 0) {
+        m_archive.platform().messageBox(this, QStringLiteral("Bitte markieren Sie zuerst in der Liste die Quittung, "
+                                                             "die storniert werden soll."));
+        return;
+    }
+    const QString fileName = results().fileName(line);
+    enum { Yes, No };
+    if (m_archive.platform().question(this, QStringLiteral("Quittung Nr. %1 stornieren?").arg(fileName.chopped(4)),
+                                      { QStringLiteral("&Ja"), QStringLiteral("&Nein") }, No, No)
+        != Yes)
+        return;
+    const cancellation::Outcome done = cancellation::cancel(m_archive.files(), fileName, m_archive.platform().today());
+    if (done.save.result == SaveOutcome::Result::Saved)
+        m_archive.platform().messageBox(this, QStringLiteral("Quittung Nr. %1 wurde mit Quittung Nr. %2 storniert.")
+                                                  .arg(fileName.chopped(4), done.number));
+    else
+        m_archive.platform().messageBox(this, done.save.message);
+    File1 = receiptFileList(m_archive.files());
+    Command2_Click();
 }

@@ -1,3 +1,4 @@
+#include "archive/journal.h"
 #include "editor/quitt.h"
 
 #include "editor/pictures.h"
@@ -435,6 +436,15 @@ void quitt::buildMenu()
     loeschen = named(bearbeiten->addAction(QStringLiteral("L&öschen einer erstellten Quittung"), this,
                                            [this] { m_archive.loeschen_Click(); }),
                      "loeschen");
+    stornieren = named(bearbeiten->addAction(QStringLiteral("Quittung &stornieren..."), this,
+                                             [this] { m_archive.stornieren_Click(); }),
+                       "stornieren");
+    pruefen = named(bearbeiten->addAction(QStringLiteral("Quittungen &prüfen..."), this,
+                                          [this] { m_archive.pruefen_Click(); }),
+                    "pruefen");
+    betriebspruefung = named(bearbeiten->addAction(QStringLiteral("Daten für die &Betriebsprüfung exportieren..."),
+                                                   this, [this] { m_archive.betriebspruefung_Click(); }),
+                             "betriebspruefung");
     bearbeiten->addSeparator();
     auswertung = named(bearbeiten->addAction(QStringLiteral("&Auswertung und Export..."), this,
                                              [this] { m_archive.auswertung_Click(); }),
@@ -534,6 +544,11 @@ void quitt::Form_Load()
 
     // 2. Today's date, always day.month.year.
     Text11->setText(germantext::date(m_platform.today()));
+
+    // The journal goes first: it records the receipts found in a folder
+    // that has none yet, and hears of every setting written from here on.
+    if (QString error; !journal::start(files(), &error))
+        reportWriteFailure(error);
 
     // A new user starts in euros at today's rate.
     m_settings.euroForNewFolder();

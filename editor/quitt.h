@@ -195,6 +195,7 @@ public:
     void Command7_Click();
 
     // Menu entries of the controllers.
+    QAction *stornieren, *pruefen, *betriebspruefung;
     QAction *auswertung, *pdfspeichern, *druckvorschau, *druckerwahl, *euroumstellen, *steuerangaben;
     QAction *erechnung, *xrechnung, *empfaenger;
 

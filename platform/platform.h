@@ -103,6 +103,13 @@ public:
     // and the close box answer escapeButton. The index of the answer.
     virtual int question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
                          int escapeButton) = 0;
+    // The same with a one-line field under the text, labelled fieldLabel (a
+    // "&" marks its key); *fieldText gets what was typed in it.
+    // Qt's folder dialog: an existing folder, or an empty string on cancel.
+    virtual QString existingFolder(QWidget *parent, const QString &title, const QString &startPath) = 0;
+    virtual int questionWithField(QWidget *parent, const QString &text, const QString &fieldLabel,
+                                  QString *fieldText, const QStringList &buttons, int defaultButton,
+                                  int escapeButton) = 0;
 
 protected:
     std::function<bool(const QString &text)> m_inputRule;

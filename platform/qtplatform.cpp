@@ -6,6 +6,9 @@
 #include "platform/twips.h"
 
 #include <QApplication>
+#include <QBoxLayout>
+#include <QDialog>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -168,6 +171,49 @@ QWidget *QtPlatform::showPrintPreview(QWidget *parent, const PrintPreview &previ
     window->show();
     window->activateWindow();
     return window;
+}
+
+QString QtPlatform::existingFolder(QWidget *parent, const QString &title, const QString &startPath)
+{
+    return QFileDialog::getExistingDirectory(parent, title, startPath);
+}
+
+int QtPlatform::questionWithField(QWidget *parent, const QString &text, const QString &fieldLabel, QString *fieldText,
+                                  const QStringList &buttons, int defaultButton, int escapeButton)
+{
+    QDialog box(parent);
+    box.setWindowTitle(programTitle());
+    auto *layout = new QVBoxLayout(&box);
+    auto *question = new QLabel(text, &box);
+    question->setWordWrap(true);
+    layout->addWidget(question);
+    auto *row = new QHBoxLayout;
+    auto *label = new QLabel(fieldLabel, &box);
+    auto *field = new QLineEdit(&box);
+    label->setBuddy(field);
+    setAccessibleNames(field, QString(fieldLabel).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    row->addWidget(label);
+    row->addWidget(field, 1);
+    layout->addLayout(row);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addStretch();
+    int answer = escapeButton;
+    for (int i = 0; i < buttons.size(); ++i) {
+        auto *button = new QPushButton(buttons[i], &box);
+        setAccessibleNames(button, QString(buttons[i]).remove(QLatin1Char('&')));
+        button->setAutoDefault(true);
+        button->setDefault(i == defaultButton);
+        QObject::connect(button, &QPushButton::clicked, &box, [&box, &answer, i] {
+            answer = i;
+            box.accept();
+        });
+        buttonRow->addWidget(button);
+    }
+    layout->addLayout(buttonRow);
+    field->setFocus();
+    box.exec(); // Escape and the close box reject: the escape button's answer
+    *fieldText = field->text().trimmed();
+    return answer;
 }
 
 int QtPlatform::question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,

@@ -25,6 +25,9 @@ public:
     QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
     int question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
                  int escapeButton) override;
+    QString existingFolder(QWidget *parent, const QString &title, const QString &startPath) override;
+    int questionWithField(QWidget *parent, const QString &text, const QString &fieldLabel, QString *fieldText,
+                          const QStringList &buttons, int defaultButton, int escapeButton) override;
 };
 
 // Qt's own save dialog in German, as saveFileName() shows it.

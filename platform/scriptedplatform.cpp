@@ -109,3 +109,10 @@ int ScriptedPlatform::question(QWidget *, const QString &text, const QStringList
         qFatal("The question \"%s\" has no button of that caption", qPrintable(text));
     return int(answer);
 }
+
+int ScriptedPlatform::questionWithField(QWidget *parent, const QString &text, const QString &, QString *fieldText,
+                                        const QStringList &buttons, int defaultButton, int escapeButton)
+{
+    *fieldText = fieldAnswers.isEmpty() ? QString() : fieldAnswers.takeFirst();
+    return question(parent, text, buttons, defaultButton, escapeButton);
+}

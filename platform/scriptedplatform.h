@@ -36,6 +36,9 @@ public:
     // Answers to save dialogs, in order: a path confirms, nothing cancels.
     // When the queue is empty the suggested path is confirmed.
     QList<std::optional<QString>> saveAnswers;
+    // Answers to folder dialogs, in order; an empty one cancels, as does an
+    // empty queue.
+    QStringList folderAnswers;
     struct SaveRequest
     {
         QString title;
@@ -79,6 +82,7 @@ public:
     // Answers to questions by the caption of a button, in order; the default
     // button when the queue is empty.
     QStringList questionAnswers;
+    QStringList fieldAnswers;
 
     Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                       Icon icon) override;
@@ -96,4 +100,12 @@ public:
     QWidget *showPrintPreview(QWidget *parent, const PrintPreview &preview) override;
     int question(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
                  int escapeButton) override;
+    // Asked as a question (in questions, answered from questionAnswers);
+    // the field gets the next of fieldAnswers, or stays empty.
+    QString existingFolder(QWidget *, const QString &, const QString &) override
+    {
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+    }
+    int questionWithField(QWidget *parent, const QString &text, const QString &fieldLabel, QString *fieldText,
+                          const QStringList &buttons, int defaultButton, int escapeButton) override;
 };

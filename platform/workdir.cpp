@@ -522,6 +522,100 @@ bool WorkDir::write(const QString &name, const QByteArray &bytes, QString *error
     return true;
 }
 
+bool WorkDir::appendInPlace(const QString &name, const QByteArray &added, QString *error)
+{
+    if (faulted(Op::Append, name, error))
+        return false;
+    if (!isBareName(name)) {
+        setError(error, failure(name, QStringLiteral("geschrieben"), QStringLiteral("ungültiger Name")));
+        return false;
+    }
+    const bool wasCurrent = indexCurrent();
+    QString stored = storedName(name);
+    const bool created = stored.isEmpty();
+    if (created)
+        stored = name;
+    const QByteArray path = QFile::encodeName(m_path) + '/' + nativeName(stored);
+    // Some file systems take no appending in place (FAT through fusefat
+    // refuses it): there the file is rewritten whole through a save file,
+    // as the short lists are.
+    const auto unsupported = [](int err) {
+        return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == EINVAL || err == ENOSYS;
+    };
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        if (unsupported(errno))
+            return append(name, added, error);
+        setError(error, failure(stored, QStringLiteral("geschrieben"), reasonText(errno)));
+        return false;
+    }
+    qsizetype done = 0;
+    int err = 0;
+    while (done < added.size()) {
+        const ssize_t n = ::write(fd, added.constData() + done, size_t(added.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    if (err && done == 0 && unsupported(err)) {
+        ::close(fd);
+        return append(name, added, error);
+    }
+    if (!err && ::fsync(fd) != 0 && errno != EINVAL)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    if (err) {
+        setError(error, failure(stored, QStringLiteral("geschrieben"), reasonText(err)));
+        return false;
+    }
+    if (created)
+        noteAdded(stored, wasCurrent);
+    return true;
+}
+
+std::optional<QByteArray> WorkDir::readEnd(const QString &name, qint64 maxBytes, qint64 *size) const
+{
+    if (faulted(Op::Read, name, nullptr))
+        return std::nullopt;
+    const QString stored = storedName(name);
+    if (stored.isEmpty())
+        return std::nullopt;
+    const QByteArray path = QFile::encodeName(m_path) + '/' + nativeName(stored);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const qint64 from = qMax<qint64>(0, st.st_size - maxBytes);
+    QByteArray bytes(qsizetype(st.st_size - from), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(from + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    bytes.resize(got);
+    if (size)
+        *size = from + got;
+    return bytes;
+}
+
 bool WorkDir::append(const QString &name, const QByteArray &added, QString *error)
 {
     if (faulted(Op::Append, name, error))

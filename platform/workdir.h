@@ -141,6 +141,13 @@ public:
     bool write(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     // Append, creating the file when it is missing.
     bool append(const QString &name, const QByteArray &bytes, QString *error = nullptr);
+    // Append at the file's end in place, creating it when it is missing: for
+    // a file too long to rewrite at every addition (the journal). A crash or
+    // a full disk may leave the first part of the bytes at its end; the
+    // reader of such a file must know a cut-short end.
+    bool appendInPlace(const QString &name, const QByteArray &bytes, QString *error = nullptr);
+    // At most the last maxBytes of the file; *size gets its whole size.
+    std::optional<QByteArray> readEnd(const QString &name, qint64 maxBytes, qint64 *size = nullptr) const;
     // Create a file that must not replace another one, in any letter case: the
     // bytes go to a temporary file that is then renamed, and the rename
     // refuses an existing target. Copies of the program hold the name's lock

@@ -1,4 +1,5 @@
 #include "settings/settings.h"
+#include "settings/taxdata.h"
 #include "text/codepage.h"
 #include "text/textlines.h"
 #include "text/textfile.h"
@@ -27,13 +28,54 @@ QString ReadSetting(const WorkDir &dir, const QString &name)
     return settingValue(dir, name).value_or(QString());
 }
 
+namespace {
+
+PrintedSettingListener &listener()
+{
+    static PrintedSettingListener l;
+    return l;
+}
+
+} // namespace
+
+bool printedSetting(const QString &name)
+{
+    const QString lower = name.toLower();
+    for (const WordingRow &row : wordingTable()) {
+        if (row.file == lower)
+            return true;
+    }
+    using namespace settingsfile;
+    for (const QString &file : { steuernr, ustid, ustart, ustfrei, anwender, ort, dm, pf, mwst }) {
+        if (file == lower)
+            return true;
+    }
+    return false;
+}
+
+void setPrintedSettingListener(PrintedSettingListener l)
+{
+    listener() = std::move(l);
+}
+
+bool writePrintedText(WorkDir &dir, const QString &name, const QString &text, QString *error)
+{
+    const bool told = listener() && printedSetting(name);
+    const QString before = told ? textfile::readText(dir, name).value_or(QString()) : QString();
+    if (!textfile::write(dir, name.toLower(), text, error))
+        return false;
+    if (told && before != text)
+        listener()(dir, name.toLower(), before, text);
+    return true;
+}
+
 bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QString *error)
 {
     // The boxes refuse a line break already; a value that holds one anyway
     // would become two lines, and only the first is ever read back.
     if (!oneLine(name, value, error))
         return false;
-    return textfile::write(dir, name.toLower(), value + textlines::lineEnd, error);
+    return writePrintedText(dir, name, value + textlines::lineEnd, error);
 }
 
 bool oneLine(const QString &name, const QString &value, QString *error)

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 
 // Settings files: one value each, the first line of a small text file in the
@@ -27,6 +29,18 @@ bool oneLine(const QString &name, const QString &value, QString *error = nullptr
 // The value when the file exists and has a first line. A file of zero bytes or
 // one that cannot be read counts as missing.
 std::optional<QString> settingValue(const WorkDir &dir, const QString &name);
+
+// A settings file whose text a receipt's page shows: the wording, the
+// currency, the rate, the taxation and tax numbers, the issuer's address and
+// the place.
+bool printedSetting(const QString &name);
+// Told of each change of such a file, with its text before and after, once
+// it is written; the journal listens (archive/journal.h). Nobody by default.
+using PrintedSettingListener =
+    std::function<void(WorkDir &dir, const QString &name, const QString &oldText, const QString &newText)>;
+void setPrintedSettingListener(PrintedSettingListener listener);
+// Writes the text as WriteSetting() does a value, and tells the listener.
+bool writePrintedText(WorkDir &dir, const QString &name, const QString &text, QString *error);
 
 namespace settingsfile {
 inline const QString ort = QStringLiteral("ort.dat");

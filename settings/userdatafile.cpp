@@ -24,5 +24,5 @@ bool WriteUserData(WorkDir &dir, const UserData &data, QString *error)
             return false;
         text += data.value(line) + textlines::lineEnd;
     }
-    return textfile::write(dir, settingsfile::anwender, text, error);
+    return writePrintedText(dir, settingsfile::anwender, text, error);
 }

@@ -22,6 +22,14 @@ EvaluationRow row(const QString &number, QDate day, const QString &net, const QS
                          testsupport::receiptWithAmounts(number, net, vat, total, payer, purpose));
 }
 
+// A cancellation of receipt 12 as the program saves it: negative units.
+EvaluationRow cancellationRow()
+{
+    return evaluationRow("20.num", 0,
+                         testsupport::receiptWithAmounts("20", "-840,34", "-159,66", "-1000,00", "Anna Schulz", "Storno")
+                             + testsupport::receiptFile({ "01.05.2026", "Köln", "Satz=19", "Storno=12" }));
+}
+
 std::vector<int> inOrder(const std::vector<EvaluationRow> &rows)
 {
     std::vector<int> order(rows.size());
@@ -131,6 +139,10 @@ private slots:
             << row("18", QDate(2026, 5, 1), "840,34", "159,66", "1000,00")
             << QStringList { "1000,00", "\"S\"", "1000", "8400", "", "0105", "\"18\"", "\"Miete, Anna Schulz\"" }
             << true;
+        QTest::newRow("a cancellation: the other side, the cancelled receipt in the text")
+            << cancellationRow()
+            << QStringList { "1000,00", "\"H\"", "1000", "8400", "", "0105", "\"20\"", "\"Storno zu Nr. 12, Anna Schulz\"" }
+            << false;
     }
     void booking()
     {

@@ -1,3 +1,4 @@
+#include "archive/journal.h"
 #include "archive/form8.h"
 #include "archive/search.h"
 #include "editor/quitt.h"
@@ -97,7 +98,7 @@ private slots:
         QCOMPARE(w->Frame2->title(), QStringLiteral("Gefundene Quittung(en):"));
         QCOMPARE(w->Command1->text(), QStringLiteral("&Schließen"));
         QCOMPARE(w->List1->font().family(), QStringLiteral("Courier New"));
-        QCOMPARE(w->size(), twips::size(9105, 6615));
+        QCOMPARE(w->size(), twips::size(9105, 7095));
         QCOMPARE(w->Frame1->geometry(), twips::rect(420, 210, 8355, 765));
         QCOMPARE(w->Text1->geometry(), twips::rect(150, 300, 4545, 345));
         QCOMPARE(w->Command2->geometry(), twips::rect(4830, 300, 3405, 345));
@@ -105,7 +106,7 @@ private slots:
         QCOMPARE(w->List1->geometry(), twips::rect(210, 300, 8055, 2790));
         QCOMPARE(w->Label1->geometry(), twips::rect(390, 4530, 8445, 945));
         QCOMPARE(w->Command1->geometry(), twips::rect(390, 5880, 8475, 405));
-        QCOMPARE(w->pos(), twips::point((1024 * 15 - 9105) / 2, (768 * 15 - 6615) / 2));
+        QCOMPARE(w->pos(), twips::point((1024 * 15 - 9105) / 2, (768 * 15 - 7095) / 2));
         w->Text1->setText("x");
         QTest::keyClick(w->Text1, Qt::Key_Return);
         QCOMPARE(w->Text1->text(), QStringLiteral("x"));
@@ -122,6 +123,7 @@ private slots:
         QCOMPARE(listed(w).size(), 5);
         QCOMPARE(listed(w).filter(QRegularExpression("^3 ")).size(), 3);
         m_platform->questionAnswers = { "&Ja", "&Ja" };
+        m_platform->fieldAnswers = { "Doppelt erfasst", "Doppelt erfasst" };
         doubleClickRow(w, 1);
         QCOMPARE(m_platform->messageTexts(), QStringList { deleted });
         QCOMPARE(m_platform->messages.first().title, Platform::programTitle());
@@ -160,6 +162,7 @@ private slots:
         const int row = int(listed(w).indexOf(wanted + "          <Nr. - Zahler " + wanted));
         QVERIFY(row >= 0);
         m_platform->questionAnswers = { "&Ja" };
+        m_platform->fieldAnswers = { "Doppelt erfasst" };
         doubleClickRow(w, row);
         for (const QString &n : numbers)
             QCOMPARE(QFile::exists(m_tmp.filePath(n + ".num")), n != wanted);
@@ -170,6 +173,7 @@ private slots:
         put(m_tmp.path(), "7.num", receiptBytes("7", "Meier", "Miete"));
         Form8 *w = open("7");
         m_platform->questionAnswers = { "&Ja" };
+        m_platform->fieldAnswers = { "Doppelt erfasst" };
         doubleClickRow(w, 0);
         QVERIFY(listed(w).isEmpty());
         m_platform->messages.clear();
@@ -188,6 +192,7 @@ private slots:
         m_main->files().setFaultHook([](WorkDir::Op op, const QString &) { return op == WorkDir::Op::Remove; });
         Form8 *w = open("meier");
         m_platform->questionAnswers = { "&Ja" };
+        m_platform->fieldAnswers = { "Doppelt erfasst" };
         doubleClickRow(w, 0);
         QCOMPARE(m_platform->messages.size(), 1);
         const QString text = m_platform->messages.first().text;
@@ -227,20 +232,24 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("answer"); // empty: Enter or Escape, which say "Nein"
-        QTest::newRow("double-click, Ja") << "double-click" << "&Ja";
-        QTest::newRow("double-click, Nein") << "double-click" << "&Nein";
-        QTest::newRow("double-click, Enter or Escape") << "double-click" << QString();
-        QTest::newRow("Enter on the line, Ja") << "Enter" << "&Ja";
-        QTest::newRow("a right double-click asks nothing") << "right" << "&Ja";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("double-click, Ja") << "double-click" << "&Ja" << "Fehlbuchung";
+        QTest::newRow("double-click, Ja without a reason") << "double-click" << "&Ja" << " ";
+        QTest::newRow("double-click, Nein") << "double-click" << "&Nein" << "Fehlbuchung";
+        QTest::newRow("double-click, Enter or Escape") << "double-click" << QString() << "Fehlbuchung";
+        QTest::newRow("Enter on the line, Ja") << "Enter" << "&Ja" << "Fehlbuchung";
+        QTest::newRow("a right double-click asks nothing") << "right" << "&Ja" << "Fehlbuchung";
     }
     void deletesOnlyWhenTheUserSaysSo()
     {
         QFETCH(QString, how);
         QFETCH(QString, answer);
+        QFETCH(QString, reason);
         put(m_tmp.path(), "dm.dat", "EUR\r\n");
         put(m_tmp.path(), "5.num", receiptBytes("5", "Meier", "Miete"));
         Form8 *w = open("meier");
         m_platform->questionAnswers = answer.isEmpty() ? QStringList() : QStringList { answer };
+        m_platform->fieldAnswers = { reason };
         if (how == "Enter") {
             // The keyboard's line, not yet selected.
             w->List1->setFocus();
@@ -252,7 +261,7 @@ private slots:
         } else {
             doubleClickRow(w, 0);
         }
-        const bool gone = answer == "&Ja" && how != "right";
+        const bool gone = answer == "&Ja" && how != "right" && !reason.trimmed().isEmpty();
         QCOMPARE(m_platform->questions.size(), how == "right" ? 0 : 1);
         if (how != "right") {
             const ScriptedPlatform::Question &q = m_platform->questions.first();
@@ -263,7 +272,17 @@ private slots:
         }
         QCOMPARE(QFile::exists(m_tmp.filePath("5.num")), !gone);
         QCOMPARE(trashed(), gone ? QStringList { "5.num" } : QStringList());
-        QCOMPARE(m_platform->messageTexts(), gone ? QStringList { deleted } : QStringList());
+        const QStringList refused { "Zum Löschen ist ein Grund nötig. Die Quittung wurde nicht gelöscht." };
+        QCOMPARE(m_platform->messageTexts(), gone ? QStringList { deleted }
+                                         : answer == "&Ja" && how != "right" ? refused : QStringList());
+        // The journal keeps why and what went.
+        const QList<journal::Entry> entries = journal::read(m_main->files()).entries;
+        QCOMPARE(entries.size(), gone ? 1 : 0);
+        if (gone) {
+            QCOMPARE(entries[0].action, journal::action::remove);
+            QCOMPARE(entries[0].reason, reason);
+            QCOMPARE(entries[0].oldText, codepage::decode(receiptBytes("5", "Meier", "Miete")));
+        }
     }
 
     void trashOfAnAccountWithout_data()

@@ -126,7 +126,10 @@ private slots:
                                      << "100,00" << "X";
         QTest::newRow("letters in the total") << receiptWithAmounts("7", "86,21", "13,79", "1OO,00", "X") << false << "86,21"
                                               << "?" << "13,79" << "1OO,00" << "X";
-        QTest::newRow("a sign") << receiptWithAmounts("8", ",", ",", "-5,00", "X") << false << "" << "?" << "" << "-5,00" << "X";
+        QTest::newRow("a cancellation's sign") << receiptWithAmounts("8", ",", ",", "-5,00", "X") << true << "-5,00" << "0"
+                                               << "0,00" << "-5,00" << "X";
+        QTest::newRow("a sign in the pennies") << receiptWithAmounts("8", ",", ",", "5,-0", "X") << false << "" << "?" << ""
+                                               << "5,-0" << "X";
         QTest::newRow("three penny digits") << receiptWithAmounts("9", ",", ",", "5,001", "X") << false << "" << "?" << ""
                                             << "5,001" << "X";
         QTest::newRow("fifteen digits") << receiptWithAmounts("10", ",", ",", "123456789012345,00", "X") << false << "" << "?"

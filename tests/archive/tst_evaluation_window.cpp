@@ -124,11 +124,11 @@ private slots:
     void menuOpensTheWindowAndEnterEvaluates()
     {
         const QList<QAction *> entries = m_main->bearbeiten->actions();
-        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries.size(), 7);
         QCOMPARE(entries.at(1), m_main->loeschen);
-        QVERIFY(entries.at(2)->isSeparator());
-        QCOMPARE(entries.at(3)->text(), QStringLiteral("&Auswertung und Export..."));
-        QCOMPARE(entries.at(3), m_main->auswertung);
+        QVERIFY(entries.at(5)->isSeparator());
+        QCOMPARE(entries.at(6)->text(), QStringLiteral("&Auswertung und Export..."));
+        QCOMPARE(entries.at(6), m_main->auswertung);
 
         ReceiptEvaluationWindow *w = open();
         QVERIFY(w);

@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(get(tmp.path(), "nummer.dat"), QByteArray("12\r\n"));
         QCOMPARE(get(tmp.path(), "von.dat"), QByteArray("M\xfcller, Hans\r\n"));
         QCOMPARE(get(tmp.path(), "fuer.dat"), QByteArray("Miete\r\n"));
-        QCOMPARE(filesIn(tmp.path()), (QStringList { "12.num", "fuer.dat", "nummer.dat", "von.dat" }));
+        QCOMPARE(filesIn(tmp.path()), (QStringList { "12.num", "fuer.dat", "journal.txt", "nummer.dat", "von.dat" }));
     }
 
     void emptyFieldsStillGiveTwelveLines()
@@ -233,11 +233,13 @@ private slots:
         QTest::newRow("receipt file: nothing else written")
             << "12.num" << int(Result::Failed) << QStringList { "fuer.dat", "von.dat" };
         QTest::newRow("nummer.dat: the lists still learn")
-            << "nummer.dat" << int(Result::Incomplete) << QStringList { "12.num", "fuer.dat", "von.dat" };
+            << "nummer.dat" << int(Result::Incomplete) << QStringList { "12.num", "fuer.dat", "journal.txt", "von.dat" };
         QTest::newRow("payer list: number and purposes still recorded")
-            << "von.dat" << int(Result::Incomplete) << QStringList { "12.num", "fuer.dat", "nummer.dat", "von.dat" };
+            << "von.dat" << int(Result::Incomplete)
+            << QStringList { "12.num", "fuer.dat", "journal.txt", "nummer.dat", "von.dat" };
         QTest::newRow("purpose list")
-            << "fuer.dat" << int(Result::Incomplete) << QStringList { "12.num", "fuer.dat", "nummer.dat", "von.dat" };
+            << "fuer.dat" << int(Result::Incomplete)
+            << QStringList { "12.num", "fuer.dat", "journal.txt", "nummer.dat", "von.dat" };
     }
     void writeFailures()
     {

@@ -190,11 +190,13 @@ private slots:
             return false;
         });
         platform.questionAnswers = { "&Ja" };
+        platform.fieldAnswers = { "Doppelt" };
         testsupport::doubleClickRow(w, 1);
         QVERIFY(!QFile::exists(tmp.filePath("6.num")));
-        // Only the receipt the question names and the currency's name are
-        // read; the search after the deletion reads nothing again.
-        QCOMPARE(reads.load(), 2);
+        // Only the receipt the question names, the currency's name, the
+        // receipt once more for the journal and the journal's end are read;
+        // the search after the deletion reads nothing again.
+        QCOMPARE(reads.load(), 4);
         QCOMPARE(testsupport::listed(w), reference(tmp.path(), receiptFileList(WorkDir(tmp.path())), "huber"));
         QCOMPARE(testsupport::listed(w).size(), 39);
         main.files().setFaultHook({});

@@ -118,7 +118,7 @@ private slots:
         QTest::newRow("empty number") << "  " << "" << "Quittungs-Nummer" << QStringList { "erst.dat" };
         QTest::newRow("receipt file cannot be written") << "12" << "12.num" << "\"12.num\"" << QStringList { "erst.dat" };
         QTest::newRow("nummer.dat cannot be written")
-            << "12" << "nummer.dat" << "\"nummer.dat\"" << QStringList { "12.num", "erst.dat", "fuer.dat", "von.dat" };
+            << "12" << "nummer.dat" << "\"nummer.dat\"" << QStringList { "12.num", "erst.dat", "fuer.dat", "journal.txt", "von.dat" };
     }
     void refusedOrFailedSaveKeepsTheButton()
     {

@@ -116,9 +116,9 @@ private slots:
             QCOMPARE(platform.messages.first().icon, Platform::Icon::None);
             QCOMPARE(get(tmp.path(), "erst.dat"), QByteArray());
             // The title word is not written until it is edited; the euro
-            // wording is.
+            // wording is, and the journal says so.
             QCOMPARE(QDir(tmp.path()).entryList(QDir::Files),
-                     (QStringList { "dm.dat", "erst.dat", "mwst.dat", "pf.dat", "wieoben.dat" }));
+                     (QStringList { "dm.dat", "erst.dat", "journal.txt", "mwst.dat", "pf.dat", "wieoben.dat" }));
         }
         ScriptedPlatform again(tmp.path());
         quitt w(again);
@@ -511,6 +511,9 @@ private slots:
             "Erstellte Quittungen &bearbeiten",
             "  Laden einer erstell&ten Quittung...",
             QStringLiteral("  L&öschen einer erstellten Quittung"),
+            "  Quittung &stornieren...",
+            QStringLiteral("  Quittungen &prüfen..."),
+            QStringLiteral("  Daten für die &Betriebsprüfung exportieren..."),
             "  -",
             "  &Auswertung und Export...",
             "&Programm beenden",

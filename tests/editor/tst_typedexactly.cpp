@@ -274,6 +274,7 @@ void TestTypedExactly::rightDoubleClickDeletesNothing()
     QVERIFY(m_platform->messages.isEmpty());
     QVERIFY(QFile::exists(m_dir->filePath("3.num")));
     m_platform->questionAnswers = { "&Ja" };
+    m_platform->fieldAnswers = { "Doppelt" };
     doubleClickRow(erase, 0);
     QVERIFY(!QFile::exists(m_dir->filePath("3.num")));
 }

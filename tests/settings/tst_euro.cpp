@@ -71,7 +71,7 @@ private slots:
         put(tmp.path(), "erst.dat", {});
         put(tmp.path(), "netto.dat", "Netto\r\n");
         const QStringList canonical = { "dm.dat", "pf.dat", "wieoben.dat", "mwst.dat" };
-        QStringList expectedFiles = { "erst.dat", "netto.dat" };
+        QStringList expectedFiles = { "erst.dat", "journal.txt", "netto.dat" };
         for (qsizetype i = 0; i < stored.size(); ++i) {
             if (stored[i].isEmpty()) {
                 stored[i] = canonical[i];

@@ -171,7 +171,7 @@ private slots:
         QCOMPARE(platform.inputs[0].defaultText, builtInDefault);
         QCOMPARE(platform.messageTexts(), QStringList());
         QCOMPARE(shownAll(w, targets), times(typed, targets.size()));
-        QCOMPARE(filesIn(tmp), sorted({ "erst.dat", file }));
+        QCOMPARE(filesIn(tmp), sorted({ "erst.dat", file, "journal.txt" }));
         QCOMPARE(fileBytes(tmp, file), codepage::encode(typed).value() + "\r\n");
 
         // The next start shows the new wording.
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(platform.inputs.size(), 1);
         QCOMPARE(platform.inputs[0].defaultText, QStringLiteral("  Erste Zeile "));
         QCOMPARE(platform.messageTexts(), QStringList());
-        QCOMPARE(filesIn(tmp), sorted({ stored, "erst.dat" }));
+        QCOMPARE(filesIn(tmp), sorted({ stored, "erst.dat", "journal.txt" }));
         QCOMPARE(fileBytes(tmp, stored), QByteArray("  Erste Zeile \r\n"));
         QCOMPARE(shownAll(w, targets), times("  Erste Zeile ", targets.size()));
     }
@@ -402,7 +402,7 @@ private slots:
         QCOMPARE(fileDuringMessage, QStringLiteral("\r\n"));
         QCOMPARE(w.Combo1->currentText(), QStringLiteral("Quittung"));
         QCOMPARE(w.Label1->text(), QStringLiteral("Quittung Nr.: "));
-        QCOMPARE(filesIn(tmp), sorted({ "Quitname.dat", "erst.dat" }));
+        QCOMPARE(filesIn(tmp), sorted({ "Quitname.dat", "erst.dat", "journal.txt" }));
         QCOMPARE(fileBytes(tmp, "Quitname.dat"), QByteArray("Quittung\r\n"));
     }
 };

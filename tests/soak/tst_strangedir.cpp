@@ -171,6 +171,7 @@ void tst_StrangeDir::searchLoadDelete()
     for (const QString &file : { QStringLiteral("9.num"), QStringLiteral("1.num"), QStringLiteral("12.NUM") }) {
         select(erase, file);
         platform.questionAnswers = { "&Ja" };
+        platform.fieldAnswers = { QStringLiteral("Fehlbuchung") };
         erase->List1_DblClick();
         QCOMPARE(platform.messageTexts().last(), QStringLiteral("Markierte Quittung gelöscht! "));
         QVERIFY(!QFileInfo::exists(m_work + QLatin1Char('/') + file));
