@@ -107,11 +107,19 @@ void Form8::Command3_Click()
         != Yes)
         return;
     const cancellation::Outcome done = cancellation::cancel(m_archive.files(), fileName, m_archive.platform().today());
-    if (done.save.result == SaveOutcome::Result::Saved)
+    if (done.save.result == SaveOutcome::Result::Saved) {
+        // Shown in the main window, so that it goes out on paper and the
+        // number it took is no longer offered there; a typed receipt there is
+        // asked about first.
+        const bool shown = m_archive.loadReceiptFile(receiptfile::fileName(done.number), this);
         m_archive.platform().messageBox(this, QStringLiteral("Quittung Nr. %1 wurde mit Quittung Nr. %2 storniert.")
-                                                  .arg(fileName.chopped(4), done.number));
-    else
+                                                      .arg(fileName.chopped(4), done.number)
+                                                  + (shown ? QStringLiteral(" Die Storno-Quittung steht jetzt im "
+                                                                            "Hauptfenster, zum Drucken bereit.")
+                                                           : QString()));
+    } else {
         m_archive.platform().messageBox(this, done.save.message);
+    }
     File1 = receiptFileList(m_archive.files());
     Command2_Click();
 }

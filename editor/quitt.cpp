@@ -500,6 +500,7 @@ void quitt::connectHandlers()
     };
     m_events->onGotFocus(Combo1, [this] { Combo1_GotFocus(); });
     m_events->onKeyPress(Combo1, [this](int &key) { Combo1_KeyPress(key); });
+    m_events->onLostFocus(Combo1, [this] { Combo1_LostFocus(); });
     for (const Field &f : fields) {
         m_events->onGotFocus(f.control, [this, h = f.gotFocus] { (this->*h)(); });
         m_events->onLostFocus(f.control, [this, h = f.lostFocus] { (this->*h)(); });
@@ -623,7 +624,10 @@ void quitt::Combo1_Change()
     const QString title = Combo1->currentText();
     Label1->setText(title + QStringLiteral(" Nr.: "));
     QString error;
-    if (!WriteSetting(files(), QStringLiteral("Quitname.dat"), title, &error)) {
+    // While the user types, the journal hears of the title once he is done.
+    const bool typing = Combo1->hasFocus();
+    if (!(typing ? WriteTypedSetting(files(), QStringLiteral("Quitname.dat"), title, &error)
+                 : WriteSetting(files(), QStringLiteral("Quitname.dat"), title, &error))) {
         // Typing goes on letter by letter; one message per failing stretch.
         if (!m_titleWriteFailed)
             reportWriteFailure(error);
@@ -652,6 +656,14 @@ void quitt::Combo1_KeyPress(int &keyAscii)
     if (Combo1->currentText() != m_titleAtFocus)
         Combo1->setEditText(m_titleAtFocus);
     Combo1->lineEdit()->selectAll();
+}
+
+// What was typed into the title box is one change of the title, not one a
+// letter.
+void quitt::Combo1_LostFocus()
+{
+    recordPrintedSetting(files(), settingsfile::quitname, m_titleAtFocus, Combo1->currentText());
+    m_titleAtFocus = Combo1->currentText();
 }
 
 void quitt::reportWriteFailure(const QString &error)

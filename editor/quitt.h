@@ -119,6 +119,7 @@ public:
     void Combo1_Click();
     void Combo1_GotFocus();
     void Combo1_KeyPress(int &keyAscii);
+    void Combo1_LostFocus();
 
     // Amount entry: highlight, Enter as Tab, the decimal check.
     void Text8_GotFocus();

@@ -69,6 +69,17 @@ bool writePrintedText(WorkDir &dir, const QString &name, const QString &text, QS
     return true;
 }
 
+bool WriteTypedSetting(WorkDir &dir, const QString &name, const QString &value, QString *error)
+{
+    return oneLine(name, value, error) && textfile::write(dir, name.toLower(), value + textlines::lineEnd, error);
+}
+
+void recordPrintedSetting(WorkDir &dir, const QString &name, const QString &oldValue, const QString &newValue)
+{
+    if (listener() && printedSetting(name) && oldValue != newValue)
+        listener()(dir, name.toLower(), oldValue + textlines::lineEnd, newValue + textlines::lineEnd);
+}
+
 bool WriteSetting(WorkDir &dir, const QString &name, const QString &value, QString *error)
 {
     // The boxes refuse a line break already; a value that holds one anyway

@@ -41,6 +41,10 @@ using PrintedSettingListener =
 void setPrintedSettingListener(PrintedSettingListener listener);
 // Writes the text as WriteSetting() does a value, and tells the listener.
 bool writePrintedText(WorkDir &dir, const QString &name, const QString &text, QString *error);
+// As WriteSetting(), for a value still being typed letter by letter: the
+// listener is told once the typing is done, by recordPrintedSetting().
+bool WriteTypedSetting(WorkDir &dir, const QString &name, const QString &value, QString *error = nullptr);
+void recordPrintedSetting(WorkDir &dir, const QString &name, const QString &oldValue, const QString &newValue);
 
 namespace settingsfile {
 inline const QString ort = QStringLiteral("ort.dat");

@@ -1,6 +1,7 @@
 #include "tests/testsupport.h"
 
 #include "archive/form7.h"
+#include "archive/journal.h"
 #include "platform/scriptedplatform.h"
 
 #include <QTest>
@@ -110,6 +111,25 @@ private slots:
         QCOMPARE(w.Combo2->currentText(), QStringLiteral("0"));
         QVERIFY(!w.Combo2->isEnabled());
         QCOMPARE(w.Label8->text(), QStringLiteral("DM"));
+    }
+
+    // A title word typed letter by letter is one change in the journal.
+    void typedTitleIsOneJournalEntry()
+    {
+        MainWindow f;
+        f.open();
+        quitt &w = f.window();
+        QTest::mouseClick(w.Combo1->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w.Combo1->lineEdit(), "Rechnung");
+        QTest::mouseClick(w.Text6, Qt::LeftButton);
+        QTRY_VERIFY(w.Text6->hasFocus());
+        QList<QStringList> titles;
+        for (const journal::Entry &e : journal::read(f.platform().files()).entries) {
+            if (e.action == journal::action::setting)
+                titles.append({ e.number, e.oldText, e.newText });
+        }
+        QCOMPARE(titles, (QList<QStringList> { { "quitname.dat", "Quittung\r\n", "Rechnung\r\n" } }));
     }
 
     // A date the calendar does not have goes neither into a file nor onto paper.
