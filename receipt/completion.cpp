@@ -69,7 +69,11 @@ Result complete(const Input &in)
     const QString penniesField = in.totalCaption + QLatin1Char(' ') + in.subunit;
 
     static const QRegularExpression pennyDigits(QStringLiteral("^[0-9]{0,2}$"));
-    const std::optional<amounttext::Amount> amount = amounttext::read(r.totalUnits);
+    // A loaded cancellation keeps its negated amounts and goes out as it was
+    // written.
+    const QString unitsText = r.totalUnits.trimmed();
+    const bool negated = in.storedAmounts && unitsText.startsWith(QLatin1Char('-'));
+    const std::optional<amounttext::Amount> amount = amounttext::read(negated ? unitsText.mid(1) : r.totalUnits);
     if (!amount)
         return refuse(Field::TotalUnits, amounttext::howToType(r.totalUnits, unitsField, in.currency, in.subunit));
     QString units = amount->units;

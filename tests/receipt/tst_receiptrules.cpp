@@ -159,6 +159,11 @@ private slots:
                                             << QStringList();
         QTest::newRow("beyond the words") << QStringList { "100000", "00", "19", "" } << int(F::Words)
                                           << QStringList();
+        QTest::newRow("a negated total typed") << QStringList { "-119", "00", "19", "" } << int(F::TotalUnits)
+                                               << QStringList();
+        // A cancellation loaded from its file prints with its own figures.
+        QTest::newRow("a loaded cancellation") << QStringList { "-119", "00", "19", "", "stored" } << int(F::None)
+                                               << QStringList { "", "", "", "" };
     }
     void completion()
     {
@@ -170,6 +175,7 @@ private slots:
         in.typed.totalPennies = typed[1];
         in.typed.vatRate = typed[2];
         in.typed.date = typed[3];
+        in.storedAmounts = typed.value(4) == QLatin1String("stored");
         const completion::Result r = completion::complete(in);
         QCOMPARE(int(r.field), field);
         QCOMPARE(r.record.has_value(), field == int(completion::Field::None));
@@ -181,7 +187,8 @@ private slots:
         }
         QCOMPARE((QStringList { r.record->netUnits, r.record->netPennies, r.record->vatUnits, r.record->vatPennies }),
                  derived);
-        QVERIFY(!r.record->amountInWords.isEmpty());
+        QCOMPARE(r.record->amountInWords.isEmpty(), in.storedAmounts);
+        QCOMPARE(r.record->totalUnits, in.storedAmounts ? typed[0] : QString::number(typed[0].toInt()));
     }
 };
 
