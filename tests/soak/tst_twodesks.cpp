@@ -2,6 +2,7 @@
 // network share is used: two copies of the program save the same numbers
 // with new payers and purposes, and two savers race for one number in two
 // letter cases. Nothing may be lost, and no number saved twice.
+#include "archive/journal.h"
 #include "soakreceipt.h"
 
 #include "archive/search.h"
@@ -67,6 +68,21 @@ void tst_TwoDesks::twoProgramsKeepEveryEntry()
     QCOMPARE(lostPayers, 0);
     QCOMPARE(lostPurposes, 0);
     QCOMPARE(payers.size(), last);
+
+    // Both programs appended to one journal: one save entry a receipt, each
+    // with the sum of its file, the chain whole.
+    const journal::Contents c = journal::read(WorkDir(path));
+    QCOMPARE(c.findings, QStringList());
+    QCOMPARE(c.torn, 0);
+    QSet<QString> saved;
+    for (const journal::Entry &e : c.entries) {
+        if (e.action != journal::action::save)
+            continue;
+        QVERIFY2(!saved.contains(e.number), qPrintable(e.number));
+        saved.insert(e.number);
+        QCOMPARE(e.fileHash, journal::sha256Hex(testsupport::get(path, e.number + ".num")));
+    }
+    QCOMPARE(saved.size(), last);
 }
 
 void tst_TwoDesks::letterCaseRace()
