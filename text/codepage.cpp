@@ -89,14 +89,26 @@ std::optional<QByteArray> fileBytes(QStringView text)
     return bytes;
 }
 
+namespace {
+
+// UTF-8 after the file's mark: a further mark is text of the file and kept,
+// wherever the bytes start.
+QString fromUtf8Text(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    return decoder(bytes);
+}
+
+} // namespace
+
 QString decodeAs(QByteArrayView bytes, bool utf8)
 {
-    return utf8 ? QString::fromUtf8(bytes) : decode(bytes);
+    return utf8 ? fromUtf8Text(bytes) : decode(bytes);
 }
 
 QString fileText(QByteArrayView fileBytes)
 {
-    return isUtf8(fileBytes) ? QString::fromUtf8(fileBytes.sliced(utf8Mark.size())) : decode(fileBytes);
+    return isUtf8(fileBytes) ? fromUtf8Text(fileBytes.sliced(utf8Mark.size())) : decode(fileBytes);
 }
 
 const std::array<uchar, 256> &upper()
