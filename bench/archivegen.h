@@ -136,6 +136,18 @@ inline qint64 writeArchive(const QString &dir, int count, unsigned seed = 4711)
             p.replace(QLatin1String("%s"), pick(streets));
             r.purpose = p;
         }
+        // Three in four written by this version, with the page they printed;
+        // the rest by older installations, fields only.
+        if (i % 4) {
+            r.vatRate = QString::number(rate);
+            ReceiptPage page;
+            page.taxNumber = QStringLiteral("12/345/67890");
+            page.issuer = QStringList { QStringLiteral("Schreibwaren Beispiel"), QString(), QStringLiteral("Tel. 0228 123456"),
+                                        QString(), QStringLiteral("Marktplatz 1"), QStringLiteral("53111 Bonn") };
+            for (const WordingRow &row : wordingTable())
+                page.text(row.part) = row.part == Wording::Rate ? QString() : row.startupDefault;
+            r.page = page;
+        }
         const QString text = receiptfile::text(r);
         QFile file(dir + QLatin1Char('/') + receiptfile::fileName(r.number));
         if (!file.open(QIODevice::WriteOnly) || file.write(*codepage::encode(text)) < 0)
