@@ -1,5 +1,7 @@
 #include "archive/receiptcache.h"
 
+#include "receipt/receiptfile.h"
+
 #include <QHash>
 
 #include <system_error>
@@ -231,7 +233,7 @@ void ReceiptReader::read(qsizetype p, const Visit &visit)
         return;
     }
 
-    // Whole files are kept, and what is visited points into them.
+    // What is kept of each file is visited, pointing into the held blocks.
     const std::vector<QByteArray> &held = m_cache->blocks();
     auto visitHeld = [&](qsizetype f, const ReceiptCache::Copy &copy) {
         visit(p, f, QByteArrayView(receiptblocks::bytesAt(held, copy.at), copy.length), copy.stamp, copy.at);
@@ -240,10 +242,12 @@ void ReceiptReader::read(qsizetype p, const Visit &visit)
     options.held = [&](qsizetype f) { return m_cache->heldStamp(f); };
     options.kept = [&](qsizetype f) { visitHeld(f, m_cache->confirm(f)); };
     options.passed = passed;
+    // Of a receipt only what the search and the evaluation read is kept.
     const auto use = [&](qsizetype f, QByteArrayView bytes, const WorkDir::FileStamp &stamp) {
-        const qint64 at = keep(p, bytes);
-        m_done[size_t(p)].released += m_cache->keep(f, stamp, at, bytes.size());
-        visit(p, f, bytes, stamp, at);
+        const QByteArrayView held = receiptfile::heldBytes(bytes);
+        const qint64 at = keep(p, held);
+        m_done[size_t(p)].released += m_cache->keep(f, stamp, at, held.size());
+        visit(p, f, held, stamp, at);
     };
     for (qsizetype f = from; f < to;) {
         if (const ReceiptCache::Copy *copy = m_cache->lookUp(f)) {

@@ -39,10 +39,15 @@ QString text(const ReceiptRecord &r)
     const auto named = [&out](const QString &name, const QString &value) {
         out += name + QLatin1Char('=') + value + textlines::lineEnd;
     };
+    // What the evaluation reads comes first: rate, taxation, what it cancels.
+    if (r.page) {
+        named(key::rate, r.vatRate);
+        named(key::taxMode, taxmode::code(r.page->taxMode));
+    }
+    if (!r.cancels.isEmpty())
+        named(key::cancels, r.cancels);
     if (r.page) {
         const ReceiptPage &p = *r.page;
-        named(key::rate, r.vatRate);
-        named(key::taxMode, taxmode::code(p.taxMode));
         named(key::taxNote, p.taxNote);
         named(key::taxNumber, p.taxNumber);
         named(key::vatId, p.vatId);
@@ -55,8 +60,6 @@ QString text(const ReceiptRecord &r)
                 named(row.receiptKey, p.text(row.part));
         }
     }
-    if (!r.cancels.isEmpty())
-        named(key::cancels, r.cancels);
     return out;
 }
 
@@ -123,6 +126,29 @@ QByteArrayView fieldBytes(QByteArrayView bytes)
         },
         lineCount);
     return count < lineCount ? bytes : bytes.first(end);
+}
+
+QByteArrayView heldBytes(QByteArrayView bytes)
+{
+    qsizetype end = 0;
+    int count = 0;
+    bool more = true;
+    textlines::forEachLine(bytes, [&](qsizetype begin, qsizetype lineEnd) {
+        if (!more)
+            return;
+        if (count++ >= lineCount) {
+            const QByteArrayView line = bytes.sliced(begin, lineEnd - begin);
+            const qsizetype eq = line.indexOf('=');
+            const QByteArrayView name = eq > 0 ? line.first(eq) : QByteArrayView();
+            if (name != QByteArrayView("Satz") && name != QByteArrayView("Besteuerung")
+                && name != QByteArrayView("Storno")) {
+                more = false;
+                return;
+            }
+        }
+        end = lineEnd;
+    });
+    return more ? bytes : bytes.first(end);
 }
 
 void forEachNamedLine(QByteArrayView bytes, const std::function<void(QByteArrayView, QByteArrayView)> &f)

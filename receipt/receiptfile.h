@@ -67,6 +67,10 @@ ReceiptRecord fromLines(const QStringList &lines);
 
 // The bytes of the field lines: what a search looks through.
 QByteArrayView fieldBytes(QByteArrayView bytes);
+// The bytes the search and the evaluation read: the field lines and the
+// rate, taxation and cancelled number right after them; not the rest of the
+// page, which every receipt of a folder repeats.
+QByteArrayView heldBytes(QByteArrayView bytes);
 // Each "Name=Wert" line after the field lines, as bytes of the file.
 void forEachNamedLine(QByteArrayView bytes, const std::function<void(QByteArrayView name, QByteArrayView value)> &f);
 

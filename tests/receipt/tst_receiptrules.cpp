@@ -109,6 +109,13 @@ private slots:
         const QByteArray bytes = text.toLatin1();
         QCOMPARE(QString::fromLatin1(receiptfile::fieldBytes(bytes)),
                  textlines::splitLines(text).mid(0, receiptfile::lineCount).join(QStringLiteral("\r\n")));
+        // What a search window keeps of it: the fields and what the evaluation reads.
+        const QByteArray held = receiptfile::heldBytes(bytes).toByteArray();
+        QVERIFY(held.startsWith(receiptfile::fieldBytes(bytes)));
+        QCOMPARE(held.contains("\r\nSatz=7,8"), paged);
+        QCOMPARE(held.contains("\r\nBesteuerung=2"), paged);
+        QCOMPARE(held.contains("\r\nStorno=7"), !cancels.isEmpty());
+        QVERIFY(!held.contains("Anschrift") && !held.contains("Hinweis"));
     }
 
     // A file that keeps no rate shows the one its figures fit.
