@@ -85,63 +85,244 @@ QString WorkDir::reasonText(const QString &systemText)
     return systemText;
 }
 
+// A lock file's content: who holds it.
+//   zettelfix-lock 2 <computer> <process> <process start> <token>
+// The computer is the boot's id together with the process id namespace: two
+// containers on one machine share the boot but not their process numbers.
+struct WorkDir::Lock::State
+{
+    QByteArray path;
+    QByteArray content;
+    // The lock file's time as it was made: the folder's own clock.
+    WorkDir::Time created;
+    bool lost = false;
+};
+
+namespace {
+
+QByteArray firstLineOf(const char *path)
+{
+    QFile file(QString::fromLatin1(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readLine(256).trimmed();
+}
+
+// The process's start in clock ticks since boot, from /proc/<pid>/stat, or
+// -1 where that process does not run (a zombie has ended too).
+qint64 processStart(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray stat = file.read(4096);
+    // The command name in parentheses may hold blanks and parentheses.
+    const qsizetype close = stat.lastIndexOf(')');
+    if (close < 0)
+        return -1;
+    const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+    // After the name: state (3rd field of the line), ... start time (22nd).
+    if (fields.size() < 20 || fields.at(0) == "Z" || fields.at(0) == "X")
+        return -1;
+    bool ok = false;
+    const qint64 start = fields.at(19).toLongLong(&ok);
+    return ok ? start : -1;
+}
+
+const QByteArray &thisComputer()
+{
+    static const QByteArray id = [] {
+        QByteArray boot = firstLineOf("/proc/sys/kernel/random/boot_id");
+        char ns[128] = {};
+        const ssize_t n = ::readlink("/proc/self/ns/pid", ns, sizeof ns - 1);
+        QByteArray space = n > 0 ? QByteArray(ns, qsizetype(n)) : QByteArray();
+        space.replace(' ', '_');
+        return boot.isEmpty() ? QByteArray() : boot + '/' + space;
+    }();
+    return id;
+}
+
+QByteArray lockContent()
+{
+    static const qint64 start = processStart(::getpid());
+    QByteArray token(16, Qt::Uninitialized);
+    QFile random(QStringLiteral("/dev/urandom"));
+    if (!random.open(QIODevice::ReadOnly) || random.read(token.data(), token.size()) != token.size())
+        token = QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + QByteArray::number(qint64(&token));
+    return "zettelfix-lock 2 " + (thisComputer().isEmpty() ? QByteArray("-") : thisComputer()) + ' '
+        + QByteArray::number(qint64(::getpid())) + ' ' + QByteArray::number(start) + ' ' + token.toHex() + '\n';
+}
+
+enum class Holder { Unknown, Here, Ended };
+
+// Whether the holder that a lock file names runs on this computer, has
+// ended here, or cannot be told (another computer, an older program's empty
+// lock, a lock being written).
+Holder holderOf(const QByteArray &content)
+{
+    const QList<QByteArray> f = content.trimmed().split(' ');
+    if (f.size() != 6 || f.at(0) != "zettelfix-lock" || f.at(1) != "2" || thisComputer().isEmpty()
+        || f.at(2) != thisComputer())
+        return Holder::Unknown;
+    bool ok = false;
+    const qint64 pid = f.at(3).toLongLong(&ok);
+    if (!ok || pid <= 0)
+        return Holder::Unknown;
+    const qint64 start = processStart(pid);
+    return start >= 0 && QByteArray::number(start) == f.at(4) ? Holder::Here : Holder::Ended;
+}
+
+// A lock file's content, or nothing where it is gone; not through a link.
+std::optional<QByteArray> readLockFile(const QByteArray &path, struct stat *st = nullptr)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    char buffer[512];
+    ssize_t n;
+    do
+        n = ::read(fd, buffer, sizeof buffer);
+    while (n < 0 && errno == EINTR);
+    if (st)
+        ::fstat(fd, st);
+    ::close(fd);
+    return n < 0 ? QByteArray() : QByteArray(buffer, qsizetype(n));
+}
+
+// Takes a lock over that was found stale with that content: renamed away
+// first, so that of several copies finding it stale at once only one
+// renames it. Where the lock renamed away is not the one judged (it was
+// taken anew in between), it goes back when its place is still free.
+void takeOver(const QByteArray &path, const QByteArray &judged)
+{
+    const QByteArray away = path + '.' + QByteArray::number(qint64(::getpid())) + ".stale";
+    if (::rename(path.constData(), away.constData()) != 0)
+        return;
+    if (readLockFile(away).value_or(QByteArray()) != judged
+        && ::renameat2(AT_FDCWD, away.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    ::unlink(away.constData());
+}
+
+} // namespace
+
 WorkDir::Lock &WorkDir::Lock::operator=(Lock &&other) noexcept
 {
     if (this != &other) {
         release();
-        m_path = std::exchange(other.m_path, {});
+        m_state = std::move(other.m_state);
     }
     return *this;
 }
 
+bool WorkDir::Lock::stillHeld() const
+{
+    return m_state && readLockFile(m_state->path) == m_state->content;
+}
+
+bool WorkDir::Lock::lost() const
+{
+    return m_state && m_state->lost;
+}
+
 void WorkDir::Lock::release()
 {
-    if (!m_path.isEmpty())
-        ::unlink(m_path.constData());
-    m_path.clear();
+    // Only its own: a lock taken over belongs to another copy now.
+    if (m_state && stillHeld())
+        ::unlink(m_state->path.constData());
+    m_state.reset();
 }
 
 WorkDir::Lock WorkDir::lock(const QString &name, QString *error, int waitMs) const
 {
-    const QByteArray path = QFile::encodeName(filePath(QStringLiteral(".zettelfix-%1.lock").arg(name.toLower())));
+    return acquire(name, error, waitMs);
+}
+
+WorkDir::Lock WorkDir::tryLock(const QString &name) const
+{
+    return acquire(name, nullptr, -1);
+}
+
+WorkDir::Lock WorkDir::acquire(const QString &name, QString *error, int waitMs) const
+{
+    const QByteArray path = lockPath(name);
     QElapsedTimer waited;
     waited.start();
-    // The lock seen standing, and since when: its own time may come from
-    // another desk's clock, so its age is also measured here.
-    struct stat seen {};
+    // The lock seen standing, and since when, by this computer's steady
+    // clock: the lock's own time may come from another desk's clock.
+    QByteArray seen;
+    struct stat seenStat {};
     qint64 seenSince = 0;
+    bool told = false;
+    const auto endWait = [&] {
+        if (told && m_waitHook)
+            m_waitHook(name, -1);
+    };
     unsigned pause = 200; // microseconds, doubled up to 20 ms
     for (;;) {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0) {
+            auto state = std::make_shared<Lock::State>();
+            state->path = path;
+            state->content = lockContent();
+            qsizetype done = 0;
+            while (done < state->content.size()) {
+                const ssize_t n = ::write(fd, state->content.constData() + done, size_t(state->content.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                done += n;
+            }
+            struct stat st {};
+            ::fstat(fd, &st);
+            state->created = { qint64(st.st_mtim.tv_sec), qint32(st.st_mtim.tv_nsec) };
             ::close(fd);
+            endWait();
+            if (done != state->content.size()) {
+                ::unlink(path.constData());
+                setError(error, failure(name, QStringLiteral("gesperrt"), reasonText(errno ? errno : EIO)));
+                return {};
+            }
+            m_held.insert(path, state);
             Lock held;
-            held.m_path = path;
+            held.m_state = std::move(state);
             return held;
         }
         const int err = errno;
         if (err != EEXIST) {
-            setError(error, failure(name, QStringLiteral("gesperrt"), reasonText(err)));
+            endWait();
+            setError(error, unreachable() ? unreachableMessage()
+                                          : failure(name, QStringLiteral("gesperrt"), reasonText(err)));
             return {};
         }
-        struct stat st;
-        if (::stat(path.constData(), &st) == 0) {
-            if (st.st_ino != seen.st_ino || st.st_mtim.tv_sec != seen.st_mtim.tv_sec
-                || st.st_mtim.tv_nsec != seen.st_mtim.tv_nsec) {
-                seen = st;
+        struct stat st {};
+        if (const auto content = readLockFile(path, &st)) {
+            if (*content != seen || st.st_ino != seenStat.st_ino || st.st_mtim.tv_sec != seenStat.st_mtim.tv_sec
+                || st.st_mtim.tv_nsec != seenStat.st_mtim.tv_nsec) {
+                seen = *content;
+                seenStat = st;
                 seenSince = waited.elapsed();
             }
-            const bool old = std::time(nullptr) - st.st_mtim.tv_sec > staleSeconds;
-            if (old || waited.elapsed() - seenSince > staleSeconds * 1000) {
-                // Taken over by renaming it away first: of several copies
-                // that find it stale at once, only one renames it.
-                const QByteArray away = path + '.' + QByteArray::number(qint64(::getpid())) + ".stale";
-                if (::rename(path.constData(), away.constData()) == 0)
-                    ::unlink(away.constData());
+            const Holder holder = holderOf(seen);
+            const qint64 limitMs = holder == Holder::Here ? hungSeconds * 1000 : staleSeconds * 1000;
+            if (holder == Holder::Ended || waited.elapsed() - seenSince > limitMs) {
+                takeOver(path, seen);
                 continue;
             }
         }
+        if (waitMs < 0)
+            return {};
+        if (m_waitHook && !m_waitHook(name, told ? waited.elapsed() : 0)) {
+            m_waitHook(name, -1);
+            setError(error, QStringLiteral("Das Warten auf die Datei \"%1\" wurde abgebrochen; sie wird gerade an einem "
+                                           "anderen Arbeitsplatz geändert. Es wurde nichts geändert.")
+                                .arg(name));
+            return {};
+        }
+        told = true;
         if (waited.elapsed() > waitMs) {
+            endWait();
             setError(error, failure(name, QStringLiteral("gesperrt"),
                                     QStringLiteral("Die Datei wird gerade von einem anderen Programm benutzt")));
             return {};
@@ -149,6 +330,54 @@ WorkDir::Lock WorkDir::lock(const QString &name, QString *error, int waitMs) con
         ::usleep(pause);
         pause = qMin(pause * 2, 20000u);
     }
+}
+
+bool WorkDir::changeLocked(const QString &name, const std::function<bool(QString *error)> &change,
+                           QString *error) const
+{
+    for (int round = 0; round < 10; ++round) {
+        const Lock held = lock(name, error);
+        if (!held)
+            return false;
+        if (change(error))
+            return true;
+        if (!held.lost())
+            return false;
+    }
+    return false;
+}
+
+bool WorkDir::stillLocked(const QString &name, QString *error) const
+{
+    const QByteArray path = lockPath(name);
+    const auto found = m_held.constFind(path);
+    if (found == m_held.constEnd())
+        return true;
+    const std::shared_ptr<Lock::State> state = found->lock();
+    if (!state) {
+        m_held.remove(path);
+        return true;
+    }
+    if (readLockFile(state->path) == state->content)
+        return true;
+    state->lost = true;
+    setError(error, QStringLiteral("Die Datei \"%1\" wurde nicht geschrieben: ein anderer Arbeitsplatz hat sie "
+                                   "inzwischen übernommen.")
+                        .arg(name));
+    return false;
+}
+
+bool WorkDir::unreachable() const
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(m_path).constData(), &st) != 0 || !S_ISDIR(st.st_mode);
+}
+
+QString WorkDir::unreachableMessage() const
+{
+    return QStringLiteral("Der Ordner \"%1\" ist nicht erreichbar. Bitte prüfen Sie, ob der Datenträger oder die "
+                          "Netzwerkfreigabe verbunden ist, und versuchen Sie es dann noch einmal.")
+        .arg(QDir::toNativeSeparators(m_path));
 }
 
 WorkDir::WorkDir(const QString &path)
@@ -341,7 +570,25 @@ QByteArray WorkDir::nativeName(const QString &storedName) const
 bool WorkDir::storedExists(const QString &storedName) const
 {
     struct stat st;
-    return ::stat(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(storedName)).constData(), &st) == 0;
+    // A link counts as there even where it points nowhere.
+    return ::lstat(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(storedName)).constData(), &st) == 0;
+}
+
+bool WorkDir::isLink(const QString &name) const
+{
+    const QString stored = storedName(name);
+    struct stat st;
+    return !stored.isEmpty()
+        && ::lstat(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(stored)).constData(), &st) == 0
+        && S_ISLNK(st.st_mode);
+}
+
+QString WorkDir::linkMessage(const QString &storedName)
+{
+    return QStringLiteral("Die Datei \"%1\" ist eine Verknüpfung auf eine andere Datei. Das Programm liest und "
+                          "schreibt keine Datei durch eine Verknüpfung; es wurde nichts geändert. Bitte ersetzen Sie "
+                          "die Verknüpfung durch eine gewöhnliche Datei.")
+        .arg(storedName);
 }
 
 std::optional<QByteArray> WorkDir::readBytes(const QString &name) const
@@ -364,7 +611,7 @@ std::optional<QByteArray> WorkDir::readUpTo(const QString &name, qint64 maxBytes
     // Not blocking on a pipe; only a regular file is read, a device would
     // never end.
     const QByteArray path = QFile::encodeName(m_path) + '/' + nativeName(stored);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return std::nullopt;
     struct stat st;
@@ -401,14 +648,14 @@ std::optional<QByteArray> WorkDir::readUpTo(const QString &name, qint64 maxBytes
 
 namespace {
 
-WorkDir::FileStamp stampOf(const struct stat &st, bool throughLink = false)
+WorkDir::FileStamp stampOf(const struct stat &st)
 {
     return { qint64(st.st_size),
              { qint64(st.st_mtim.tv_sec), qint32(st.st_mtim.tv_nsec) },
              { qint64(st.st_ctim.tv_sec), qint32(st.st_ctim.tv_nsec) },
              quint64(st.st_dev),
              quint64(st.st_ino),
-             throughLink || st.st_nlink > 1 };
+             st.st_nlink > 1 };
 }
 
 } // namespace
@@ -435,8 +682,7 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
                 options.passed(i, stamp);
         };
         if (const FileStamp *known = options.held ? options.held(i) : nullptr) {
-            // Follows a link as the open below does.
-            if (::fstatat(dir, encoded.constData(), &st, 0) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known
+            if (::fstatat(dir, encoded.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) && stampOf(st) == *known
                 && (known->linked || st.st_nlink == 1)) {
                 options.kept(i);
                 continue;
@@ -447,24 +693,23 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
             continue;
         }
         // Not blocking: a pipe under a receipt's name must not stop the reading.
-        // A symbolic link is followed, but the caller learns of it.
-        const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-        bool throughLink = false;
-        int fd = ::openat(dir, encoded.constData(), flags | O_NOFOLLOW);
-        if (fd < 0 && errno == ELOOP) {
-            throughLink = true;
-            fd = ::openat(dir, encoded.constData(), flags);
-        }
+        // Not through a symbolic link: it could point at any file of the
+        // user's, which would then be searched, summed and exported as a
+        // receipt. The caller learns of it as passed over and linked.
+        const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+        const int fd = ::openat(dir, encoded.constData(), flags);
         if (fd < 0) {
-            passOver(FileStamp());
+            FileStamp stamp;
+            stamp.linked = errno == ELOOP;
+            passOver(stamp);
             continue;
         }
         // Only a regular file: a device under that name (a link to /dev/zero)
         // would never end. Nor one far larger than any receipt.
-        const bool stamped = options.stamp || options.held || throughLink;
+        const bool stamped = options.stamp || options.held;
         if (stamped && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxReadEachBytes)) {
             ::close(fd);
-            passOver(S_ISREG(st.st_mode) ? stampOf(st, throughLink) : FileStamp());
+            passOver(S_ISREG(st.st_mode) ? stampOf(st) : FileStamp());
             continue;
         }
         // One read for the whole file where the size holds; a short read is its end.
@@ -490,7 +735,7 @@ void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype
         }
         ::close(fd);
         if (ok)
-            use(i, QByteArrayView(buffer.constData(), size), stamped ? stampOf(st, throughLink) : FileStamp());
+            use(i, QByteArrayView(buffer.constData(), size), stamped ? stampOf(st) : FileStamp());
         else
             passOver(FileStamp());
         // A file that grew far beyond the receipts' size leaves no large buffer behind.
@@ -508,18 +753,88 @@ bool WorkDir::write(const QString &name, const QByteArray &bytes, QString *error
         setError(error, failure(name, QStringLiteral("geschrieben"), QStringLiteral("ungültiger Name")));
         return false;
     }
+    // Every rewrite holds the file's lock, whoever asks for it: a temporary
+    // file whose lock is free is then a leftover of a write that was cut
+    // short, and goes at the next start.
+    Lock own;
+    if (!holdsLock(name)) {
+        own = lock(name, error);
+        if (!own)
+            return false;
+    }
     const bool wasCurrent = indexCurrent();
     QString stored = storedName(name);
     if (stored.isEmpty())
         stored = name;
-    QSaveFile file(filePath(stored));
-    // Unbuffered, so that a failing write (a full disk) reports its reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() || !file.commit()) {
-        setError(error, failure(stored, QStringLiteral("geschrieben"), reasonText(file.errorString())));
+    if (isLink(stored)) {
+        setError(error, linkMessage(stored));
         return false;
     }
+    if (!replace(name, stored, bytes, error))
+        return false;
     noteAdded(stored, wasCurrent);
     return true;
+}
+
+bool WorkDir::replace(const QString &name, const QString &stored, const QByteArray &bytes, QString *error) const
+{
+    // Not QSaveFile: it follows a symbolic link and replaces the file the
+    // link points to, wherever that is. Here the new content goes to a
+    // temporary file in the folder, and renaming it replaces the entry in
+    // the folder itself, a link included, never a file elsewhere. The old
+    // content stays until the new one is complete.
+    const QByteArray target = QFile::encodeName(m_path) + '/' + nativeName(stored);
+    const auto failed = [&](const QString &reason) {
+        setError(error, unreachable() ? unreachableMessage() : failure(stored, QStringLiteral("geschrieben"), reason));
+        return false;
+    };
+    QTemporaryFile temp(filePath(temporaryPattern(name)));
+    if (!temp.open())
+        return failed(reasonText(temp.errorString()));
+    qsizetype done = 0;
+    int err = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(temp.handle(), bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    if (!err && ::fsync(temp.handle()) != 0 && errno != EINVAL)
+        err = errno;
+    if (err)
+        return failed(reasonText(err));
+    // The permissions the file had, or those of any new file.
+    struct stat old;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(temp.handle(), ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode) ? (old.st_mode & 07777)
+                                                                                         : (0666 & ~mask));
+    if (!stillLocked(name, error))
+        return false;
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), target.constData()) != 0)
+        return failed(reasonText(errno));
+    temp.setAutoRemove(false);
+    return true;
+}
+
+QString WorkDir::temporaryPattern(const QString &name)
+{
+    return QStringLiteral(".zettelfix-%1.XXXXXX.tmp").arg(name.toLower());
+}
+
+bool WorkDir::holdsLock(const QString &name) const
+{
+    const auto found = m_held.constFind(lockPath(name));
+    return found != m_held.constEnd() && !found->expired();
+}
+
+QByteArray WorkDir::lockPath(const QString &name) const
+{
+    return QFile::encodeName(filePath(QStringLiteral(".zettelfix-%1.lock").arg(name.toLower())));
 }
 
 bool WorkDir::appendInPlace(const QString &name, const QByteArray &added, QString *error)
@@ -542,11 +857,29 @@ bool WorkDir::appendInPlace(const QString &name, const QByteArray &added, QStrin
     const auto unsupported = [](int err) {
         return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == EINVAL || err == ENOSYS;
     };
-    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
     if (fd < 0) {
-        if (unsupported(errno))
+        const int why = errno;
+        if (why == ELOOP) {
+            setError(error, linkMessage(stored));
+            return false;
+        }
+        if (unsupported(why))
             return append(name, added, error);
-        setError(error, failure(stored, QStringLiteral("geschrieben"), reasonText(errno)));
+        setError(error, unreachable() ? unreachableMessage()
+                                      : failure(stored, QStringLiteral("geschrieben"), reasonText(why)));
+        return false;
+    }
+    // Appending in place would change the file under its other names too,
+    // which may lie outside the folder.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1) {
+        ::close(fd);
+        setError(error, linkMessage(stored));
+        return false;
+    }
+    if (!stillLocked(name, error)) {
+        ::close(fd);
         return false;
     }
     qsizetype done = 0;
@@ -586,7 +919,7 @@ std::optional<QByteArray> WorkDir::readEnd(const QString &name, qint64 maxBytes,
     if (stored.isEmpty())
         return std::nullopt;
     const QByteArray path = QFile::encodeName(m_path) + '/' + nativeName(stored);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return std::nullopt;
     struct stat st;
@@ -649,7 +982,7 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &
         return CreateResult::Failed;
     if (exists(name))
         return CreateResult::Exists;
-    QTemporaryFile temp(filePath(QStringLiteral(".zettelfix-XXXXXX.tmp")));
+    QTemporaryFile temp(filePath(temporaryPattern(name)));
     if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()
         || ::fsync(temp.handle()) != 0) {
         setError(error, failure(name, QStringLiteral("angelegt"), reasonText(temp.errorString())));
@@ -664,7 +997,7 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &
     const QByteArray from = QFile::encodeName(temp.fileName());
     const QByteArray to = QFile::encodeName(filePath(name));
     QString reason;
-    switch (placeNew(name, from, to, bytes, &reason)) {
+    switch (placeNew(name, from, to, &reason)) {
     case CreateResult::Exists:
         return CreateResult::Exists;
     case CreateResult::Failed:
@@ -697,7 +1030,7 @@ WorkDir::CreateResult WorkDir::createNew(const QString &name, const QByteArray &
 }
 
 WorkDir::CreateResult WorkDir::placeNew(const QString &name, const QByteArray &from, const QByteArray &to,
-                                        const QByteArray &bytes, QString *reason) const
+                                        QString *reason) const
 {
     // Each way below refuses an existing target atomically, also against a
     // second copy of the program saving the same name at the same moment.
@@ -728,40 +1061,29 @@ WorkDir::CreateResult WorkDir::placeNew(const QString &name, const QByteArray &f
     if (!refused(err))
         return CreateResult::Exists;
 
-    // 3. Creating the final name exclusively and writing it there. On the
-    // file systems that get here (FAT and the like) O_EXCL is still atomic
-    // and refuses every letter case. The receipt is not whole until it is
-    // written and synced; if that fails, the part is removed and the failure
-    // reported, so no half receipt stays under the name.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & ~mask);
-    if (fd < 0) {
-        err = errno;
-        if (err == EEXIST)
-            return CreateResult::Exists;
-        *reason = reasonText(err);
+    // 3. A plain rename, which would replace a file of that name: FAT
+    // through fusefat offers neither of the ways above. Creating the final
+    // name exclusively and writing it there (as earlier versions did) leaves
+    // an empty receipt under the name when the program is killed in
+    // between. The rename is safe because every copy of the program saves a
+    // number only under the name's lock, which this one holds; the name is
+    // looked up afresh right before (FAT finds it in any letter case), and
+    // the lock is looked at last, in case another copy took it over while
+    // this one stalled.
+    refresh();
+    if (exists(name))
+        return CreateResult::Exists;
+    QString lost;
+    if (!stillLocked(name, &lost)) {
+        *reason = lost;
         return CreateResult::Failed;
     }
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += n;
+    if (faulted(Op::WriteNew, name, nullptr)) {
+        *reason = reasonText(EIO);
+        return CreateResult::Failed;
     }
-    err = written == bytes.size() ? 0 : (errno ? errno : EIO);
-    if (err == 0 && ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && faulted(Op::WriteNew, name, nullptr))
-        err = EIO;
-    if (err != 0) {
-        ::unlink(to.constData());
-        *reason = reasonText(err);
+    if (::rename(from.constData(), to.constData()) != 0) {
+        *reason = reasonText(errno);
         return CreateResult::Failed;
     }
     return CreateResult::Created;
@@ -777,9 +1099,9 @@ bool WorkDir::remove(const QString &name, QString *error)
         return false;
     }
     const bool wasCurrent = indexCurrent();
-    QFile file(filePath(stored));
-    if (!file.remove()) {
-        setError(error, failure(stored, QStringLiteral("gelöscht"), reasonText(file.errorString())));
+    // By the name as stored, also one in Latin-1; a link goes, not what it points at.
+    if (::unlink(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(stored)).constData()) != 0) {
+        setError(error, failure(stored, QStringLiteral("gelöscht"), reasonText(errno)));
         return false;
     }
     noteRemoved(stored, wasCurrent);
@@ -805,17 +1127,71 @@ bool WorkDir::moveToTrash(const QString &name, QString *error)
     return true;
 }
 
-int WorkDir::removeLeftovers(int olderThanSeconds) const
+int WorkDir::removeLeftovers() const
 {
-    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-olderThanSeconds);
     int removed = 0;
-    const QDir dir(m_path);
-    const QStringList names = dir.entryList({ QStringLiteral(".zettelfix-*.tmp") },
-                                            QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &name : names) {
-        if (QFileInfo(dir.filePath(name)).lastModified().toUTC() < before && QFile::remove(dir.filePath(name)))
-            ++removed;
+    const QByteArray folder = QFile::encodeName(m_path);
+    QList<QByteArray> names;
+    if (DIR *d = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(d)) {
+            const QByteArrayView n(e->d_name);
+            if (n.startsWith(".zettelfix-") || n.size() > 7)
+                names.append(n.toByteArray());
+        }
+        ::closedir(d);
     }
+    const auto isRandom = [](QByteArrayView part) {
+        return part.size() == 6
+            && std::all_of(part.begin(), part.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    };
+    for (const QByteArray &native : std::as_const(names)) {
+        const QByteArray path = folder + '/' + native;
+        const QString name = nameFromNative(native);
+        if (native.startsWith(".zettelfix-") && native.endsWith(".lock")) {
+            // A lock of a process that has ended here.
+            if (const auto content = readLockFile(path); content && holderOf(*content) == Holder::Ended) {
+                takeOver(path, *content);
+                ++removed;
+            }
+        } else if (native.startsWith(".zettelfix-") && native.endsWith(".stale")) {
+            // A lock taken over by a copy that was killed before it removed it.
+            removed += ::unlink(path.constData()) == 0 ? 1 : 0;
+        } else if (native.startsWith(".zettelfix-") && native.endsWith(".tmp") && native.size() > 22
+                   && native.at(native.size() - 11) == '.' && isRandom(QByteArrayView(native).sliced(native.size() - 10, 6))) {
+            // The temporary file of a write of <name>: a leftover when no
+            // copy holds that name's lock, since every write holds it.
+            const QString of = nameFromNative(QByteArrayView(native).sliced(11, native.size() - 22));
+            if (of.isEmpty())
+                continue;
+            const Lock held = tryLock(of);
+            if (held && ::unlink(path.constData()) == 0)
+                ++removed;
+        } else if (native.startsWith(".zettelfix-") && native.endsWith(".tmp") && native.size() == 21) {
+            // An earlier version's temporary file of a new receipt, named
+            // after nothing: gone when older than ten minutes.
+            struct stat st;
+            if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)
+                && std::time(nullptr) - st.st_mtim.tv_sec > 600 && ::unlink(path.constData()) == 0)
+                ++removed;
+        } else if (!native.startsWith('.') && native.at(native.size() - 7) == '.'
+                   && isRandom(QByteArrayView(native).sliced(native.size() - 6))) {
+            // "nummer.dat.XXXXXX": what earlier versions left when killed
+            // while rewriting a file on FAT. Not every write of theirs held
+            // the lock: only one older than some seconds by the folder's
+            // own clock goes.
+            const QString of = name.chopped(7);
+            const QString lower = of.toLower();
+            if (!lower.endsWith(QLatin1String(".dat")) && !lower.endsWith(QLatin1String(".txt")))
+                continue;
+            const Lock held = tryLock(of);
+            struct stat st;
+            if (held && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode)
+                && held.m_state->created.seconds - st.st_mtim.tv_sec > 10 && ::unlink(path.constData()) == 0)
+                ++removed;
+        }
+    }
+    if (removed)
+        refresh();
     return removed;
 }
 

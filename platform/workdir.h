@@ -83,8 +83,9 @@ public:
         Time changed;
         quint64 device = 0;
         quint64 inode = 0;
-        // Reached through a symbolic link, or with further hard links: the
-        // file can change by a path outside the folder. Not compared.
+        // A symbolic link (passed over by readEach, not read), or a file with
+        // further hard links: it can change by a path outside the folder.
+        // Not compared.
         bool linked = false;
         bool operator==(const FileStamp &o) const
         {
@@ -177,37 +178,68 @@ public:
         removeLeftovers();
         ensureIndex();
     }
-    // Removes the hidden temporary files ".zettelfix-*.tmp" of createNew()
-    // that are older than the given age: a save takes a moment, so an older
-    // one belongs to a save that was killed, not to another copy of the
-    // program still writing it. Such files never count as receipts anyway.
-    // Returns how many were removed.
-    int removeLeftovers(int olderThanSeconds = 600) const;
 
     // An exclusive hold on a file among all copies of the program that use
     // the folder, also from other desks: a hidden lock file beside it,
-    // ".zettelfix-<name in lower case>.lock", created exclusively. O_EXCL
+    // ".zettelfix-<name in lower case>.lock", created exclusively (O_EXCL
     // holds on FAT and on network shares where fcntl() locks are not passed
-    // on or not kept. A lock that stays the same for `staleSeconds` (or whose
-    // time says it is that old) belongs to a copy that died, and is taken
-    // over. Hold it only for a read and a rewrite.
+    // on or not kept). It names its holder: computer, process and a token of
+    // its own. A lock whose holder has ended on this computer is taken over at
+    // once; one of a process still running here is waited for (up to a
+    // minute: a program stopped for that long is taken for hung); one of
+    // another computer, whose processes cannot be asked, is taken over when
+    // it has stayed the same for `staleSeconds`, measured here, so that no
+    // desk's clock counts. A holder whose lock was taken over from it learns
+    // so before it replaces the file (see changeLocked): each write through
+    // this WorkDir to a file whose lock it holds looks first whether the
+    // lock is still its own.
     class Lock
     {
     public:
         Lock() = default;
-        Lock(Lock &&other) noexcept : m_path(std::exchange(other.m_path, {})) { }
+        Lock(Lock &&other) noexcept = default;
         Lock &operator=(Lock &&other) noexcept;
         ~Lock() { release(); }
-        explicit operator bool() const { return !m_path.isEmpty(); }
+        explicit operator bool() const { return m_state != nullptr; }
         void release();
+        // The lock file is still this holder's.
+        bool stillHeld() const;
+        // A write under this lock was refused because the lock had been taken over.
+        bool lost() const;
+
+        struct State;
 
     private:
         friend class WorkDir;
-        QByteArray m_path;
+        std::shared_ptr<State> m_state;
     };
     static constexpr int staleSeconds = 5;
+    static constexpr int hungSeconds = 60;
     // Waits up to waitMs for the lock; a lock not had gives a German message.
-    Lock lock(const QString &name, QString *error = nullptr, int waitMs = 15000) const;
+    Lock lock(const QString &name, QString *error = nullptr, int waitMs = (hungSeconds + 15) * 1000) const;
+    // Runs change() with the lock on name held: change() reads what it needs
+    // and writes through this WorkDir. Where the lock was taken over
+    // meanwhile, its write is refused, and change() runs again from a fresh
+    // read with the lock taken anew.
+    bool changeLocked(const QString &name, const std::function<bool(QString *error)> &change, QString *error) const;
+    // Told while lock() waits for another copy of the program: at once with
+    // 0, then about every 20 ms with the milliseconds waited; false stops the
+    // wait (the user cancelled). Once more with -1 when the wait is over.
+    using WaitHook = std::function<bool(const QString &name, qint64 waitedMs)>;
+    void setWaitHook(WaitHook hook) { m_waitHook = std::move(hook); }
+
+    // The file is a symbolic link. The program reads and writes no file
+    // through a link: another user of a shared folder could point one at any
+    // file of this user's.
+    bool isLink(const QString &name) const;
+    // 'Die Datei "<name>" ist eine Verknüpfung ...', for a refused read or write.
+    static QString linkMessage(const QString &storedName);
+
+    // Removes what saves cut short by a crash or a kill left in the folder:
+    // lock files of processes that have ended on this computer, and the
+    // temporary files of writes whose file no other copy is writing now.
+    // Returns how many files were removed.
+    int removeLeftovers() const;
 
     void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 
@@ -224,10 +256,25 @@ public:
     static QString reasonText(const QString &systemText);
 
 private:
+    Lock acquire(const QString &name, QString *error, int waitMs) const;
+    // One attempt, without waiting; a lock whose holder has ended is still taken over.
+    Lock tryLock(const QString &name) const;
+    // Replaces the file by the bytes through a temporary file of its own.
+    bool replace(const QString &name, const QString &stored, const QByteArray &bytes, QString *error) const;
+    // ".zettelfix-<name in lower case>.XXXXXX.tmp": the temporary files of
+    // rewrites and new files, named after the file they are for.
+    static QString temporaryPattern(const QString &name);
+    QByteArray lockPath(const QString &name) const;
+    bool holdsLock(const QString &name) const;
+    // True unless this WorkDir holds the lock on name and another copy has
+    // taken it over: then *error says so, and the lock counts as lost.
+    bool stillLocked(const QString &name, QString *error) const;
+    // The folder itself is gone (a memory stick pulled, a share cut off).
+    bool unreachable() const;
+    QString unreachableMessage() const;
     // The spellings of a name tried before the index is asked.
     static QStringList spellings(const QString &name);
-    CreateResult placeNew(const QString &name, const QByteArray &from, const QByteArray &to,
-                          const QByteArray &bytes, QString *reason) const;
+    CreateResult placeNew(const QString &name, const QByteArray &from, const QByteArray &to, QString *reason) const;
     void ensureIndex() const;
     void indexEntry(const QByteArray &native) const;
     struct Stamp
@@ -251,6 +298,10 @@ private:
 
     QString m_path;
     FaultHook m_faultHook;
+    WaitHook m_waitHook;
+    // The locks this WorkDir holds, by lock file path: its writes look
+    // whether they are still held.
+    mutable QHash<QByteArray, std::weak_ptr<Lock::State>> m_held;
     mutable QHash<QString, QByteArray> m_native;
     mutable bool m_indexed = false;
     mutable Stamp m_stamp;
