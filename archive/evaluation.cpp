@@ -301,7 +301,8 @@ std::vector<EvaluationRow> evaluate(const WorkDir &dir, const QStringList &files
         row.total.kind = StoredAmount::Kind::Unreadable;
         row.payer = stamp.size > WorkDir::maxReadEachBytes
             ? QStringLiteral("(Datei nicht gelesen: %1 MB, zu groß für eine Quittung)").arg(stamp.size >> 20)
-            : QStringLiteral("(Datei nicht lesbar)");
+            : stamp.linked ? QStringLiteral("(Datei nicht gelesen: eine Verknüpfung auf eine andere Datei)")
+                           : QStringLiteral("(Datei nicht lesbar)");
         if (stamp.size >= 0) {
             row.modifiedMs = stamp.modified.milliseconds();
             row.date = piece.days.dayOf(row.modifiedMs);

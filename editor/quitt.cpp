@@ -564,9 +564,8 @@ void quitt::Form_Load()
     if (const auto place = settingValue(files(), settingsfile::ort))
         showPlace(*place);
 
-    // 4. The proposed receipt number.
-    if (SettingsExists(files(), settingsfile::nummer))
-        Text8->setText(NextReceiptNumber(files()));
+    // 4. The proposed receipt number ("1" without nummer.dat, unless taken).
+    Text8->setText(NextReceiptNumber(files()));
 
     // 5. The title word; setting it writes it back through its change
     // handler, also when it equals the text the box starts with (so the file

@@ -660,6 +660,16 @@ WorkDir::FileStamp stampOf(const struct stat &st)
 
 } // namespace
 
+std::optional<WorkDir::FileStamp> WorkDir::stamp(const QString &name) const
+{
+    const QString stored = storedName(name);
+    struct stat st;
+    if (stored.isEmpty()
+        || ::lstat(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(stored)).constData(), &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
 void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
                        const std::function<void(qsizetype, QByteArrayView, const FileStamp &)> &use,
                        const ReadOptions &options) const

@@ -93,6 +93,8 @@ public:
                 && inode == o.inode;
         }
     };
+    // The file's stamp, not through a link; nothing when it is missing.
+    std::optional<FileStamp> stamp(const QString &name) const;
     // How readEach() goes about each file.
     struct ReadOptions
     {
