@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
@@ -614,6 +615,15 @@ void quitt::Form_Load()
         if (!files().write(settingsfile::erst, QByteArray(), &error))
             reportWriteFailure(error);
     }
+
+    // Files that are links are neither read nor written: the user learns
+    // which, rather than seeing defaults in their place unexplained.
+    if (const QStringList linked = files().links(); !linked.isEmpty())
+        m_platform.messageBox(nullptr, QStringLiteral("Diese Dateien im Ordner \"%1\" sind Verknüpfungen auf andere "
+                                                      "Dateien. Das Programm liest und schreibt sie nicht: %2. Bitte "
+                                                      "ersetzen Sie sie durch gewöhnliche Dateien.")
+                                           .arg(QDir::toNativeSeparators(files().path()), linked.join(QStringLiteral(", "))),
+                              QString(), Platform::Buttons::Ok, Platform::Icon::Critical);
 
     Text8->setFocus();
 }

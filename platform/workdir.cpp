@@ -430,6 +430,16 @@ void WorkDir::refresh() const
 {
     m_indexed = false;
     m_index.clear();
+    m_links.clear();
+}
+
+QStringList WorkDir::links() const
+{
+    ensureIndex();
+    QStringList names(m_links.begin(), m_links.end());
+    names.removeIf([](const QString &name) { return name.startsWith(QLatin1Char('.')); });
+    names.sort(Qt::CaseInsensitive);
+    return names;
 }
 
 QString WorkDir::nameFromNative(QByteArrayView native)
@@ -471,9 +481,13 @@ void WorkDir::ensureIndex() const
             for (const QByteArray &native : std::as_const(changed)) {
                 const QString name = nameFromNative(native);
                 m_index.remove(name.toLower(), name);
+                m_links.remove(name);
                 struct stat st;
-                if (dir >= 0 && ::fstatat(dir, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+                if (dir >= 0 && ::fstatat(dir, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode)) {
                     indexEntry(native);
+                    if (S_ISLNK(st.st_mode))
+                        m_links.insert(name);
+                }
                 else if (m_native.value(name) == native)
                     m_native.remove(name);
             }
@@ -489,6 +503,7 @@ void WorkDir::ensureIndex() const
         m_watch = std::make_unique<FolderWatch>(m_path);
     const Stamp stamp = directoryStamp();
     m_index.clear();
+    m_links.clear();
     // readdir() rather than QDirIterator: the iterator asks the file system
     // about every entry, which costs several times the reading itself in a
     // folder of 100 000 receipts. Only names are wanted here.
@@ -500,6 +515,8 @@ void WorkDir::ensureIndex() const
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
                 continue;
             indexEntry(QByteArray(n));
+            if (e->d_type == DT_LNK)
+                m_links.insert(nameFromNative(n));
         }
         ::closedir(d);
     }
