@@ -92,6 +92,9 @@ bool isCsvNumber(const EvaluationRow &row, int column)
 
 void appendCsvField(QString &line, QString text, bool number)
 {
+    // A receipt's line may hold bytes a spreadsheet shows as nothing (NUL,
+    // 0x81 and its like): they are seen in the file and the row stays one line.
+    text = codepage::withVisibleControls(std::move(text));
     if (!number && !text.isEmpty()) {
         const QChar first = text.at(0);
         if (first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-')

@@ -1146,7 +1146,8 @@ bool WorkDir::moveToTrash(const QString &name, QString *error)
     }
     const bool wasCurrent = indexCurrent();
     QString reason;
-    if (!trash::moveToTrash(filePath(stored), &reason)) {
+    // By the name as stored, also one in Latin-1; a link goes, not what it points at.
+    if (!trash::moveToTrash(QFile::encodeName(m_path) + '/' + nativeName(stored), &reason)) {
         setError(error, failure(stored, QStringLiteral("gelöscht"), reason));
         return false;
     }
