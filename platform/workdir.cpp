@@ -305,7 +305,12 @@ WorkDir::Lock WorkDir::acquire(const QString &name, QString *error, int waitMs) 
                 seenSince = waited.elapsed();
             }
             const Holder holder = holderOf(seen);
-            const qint64 limitMs = holder == Holder::Here ? hungSeconds * 1000 : staleSeconds * 1000;
+            // A holder writes its name into the lock right after making it:
+            // one still empty after a second was made by a program killed
+            // in between (or by an older version, which held it briefly).
+            const qint64 limitMs = holder == Holder::Here ? hungSeconds * 1000
+                : seen.isEmpty()                          ? 1000
+                                                          : staleSeconds * 1000;
             if (holder == Holder::Ended || waited.elapsed() - seenSince > limitMs) {
                 takeOver(path, seen);
                 continue;
@@ -982,7 +987,18 @@ bool WorkDir::append(const QString &name, const QByteArray &added, QString *erro
         return false;
     // The files appended to are short lists; rewriting them whole through a
     // save file means a failing disk never leaves half a line at their end.
+    // The reading and the rewrite under one hold of the lock.
+    Lock own;
+    if (!holdsLock(name)) {
+        own = lock(name, error);
+        if (!own)
+            return false;
+    }
     QByteArray bytes;
+    if (isLink(name)) {
+        setError(error, linkMessage(storedName(name)));
+        return false;
+    }
     if (exists(name)) {
         const auto old = readBytes(name);
         if (!old) {
@@ -1168,6 +1184,9 @@ int WorkDir::removeLeftovers() const
         }
         ::closedir(d);
     }
+    // Locks of ended holders first: their files' leftovers go with them.
+    std::stable_partition(names.begin(), names.end(),
+                          [](const QByteArray &n) { return n.endsWith(".lock") || n.endsWith(".stale"); });
     const auto isRandom = [](QByteArrayView part) {
         return part.size() == 6
             && std::all_of(part.begin(), part.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
