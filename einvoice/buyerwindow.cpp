@@ -129,15 +129,6 @@ void BuyerWindow::Command2_Click()
 
 void BuyerWindow::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Command1->click();
-        return;
-    case Qt::Key_Escape:
-        Command2->click();
-        return;
-    default:
+    if (!pressOkOrCancel(event, Command1, Command2))
         QWidget::keyPressEvent(event);
-    }
 }

@@ -1,5 +1,7 @@
 #include "platform/controls.h"
 
+#include <QKeyEvent>
+
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "platform/workdir.h"
@@ -269,6 +271,21 @@ void refuseText(QLineEdit *box, Platform &platform, TextRule acceptable)
 void refuseText(QComboBox *box, Platform &platform, TextRule acceptable)
 {
     box->setValidator(new RuleValidator(box, platform, std::move(acceptable)));
+}
+
+bool pressOkOrCancel(const QKeyEvent *event, QAbstractButton *ok, QAbstractButton *cancel)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ok->click();
+        return true;
+    case Qt::Key_Escape:
+        cancel->click();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void keysOfWindow(QWidget *window, QAbstractButton *escapeButton)

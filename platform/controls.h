@@ -80,6 +80,7 @@ public:
 };
 
 class Platform;
+class QKeyEvent;
 class QLineEdit;
 
 // A box that refuses, with the beep, any text the rule does not accept, as
@@ -99,6 +100,9 @@ class QAbstractButton;
 // Space does, and Escape presses the window's close or cancel button (none:
 // Escape does nothing). Given to a window once its buttons are made.
 void keysOfWindow(QWidget *window, QAbstractButton *escapeButton = nullptr);
+// For a form window whose boxes leave Enter and Escape to it: Enter anywhere
+// presses ok, Escape presses cancel. True when the key was one of them.
+bool pressOkOrCancel(const QKeyEvent *event, QAbstractButton *ok, QAbstractButton *cancel);
 
 // The control's accessible name, and that of the text line of an editable
 // combo box, which a screen reader announces on its own.

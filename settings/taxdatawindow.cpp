@@ -157,15 +157,6 @@ void TaxDataWindow::keyPressEvent(QKeyEvent *event)
 {
     // The boxes and the options leave Enter and Escape to the window: Enter
     // is the default button's, Escape cancels.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Command1->click();
-        return;
-    case Qt::Key_Escape:
-        Command2->click();
-        return;
-    default:
+    if (!pressOkOrCancel(event, Command1, Command2))
         QWidget::keyPressEvent(event);
-    }
 }
