@@ -153,8 +153,12 @@ QStringList findings(const WorkDir &dir)
 QByteArray csv(const QStringList &findings)
 {
     QByteArray out = "Befund\r\n";
-    for (QString f : findings)
+    for (QString f : findings) {
+        // A finding quotes a receipt's or the journal's text, which may hold
+        // bytes that show as nothing.
+        f = codepage::withVisibleControls(std::move(f));
         out += '"' + f.replace(QLatin1Char('"'), QLatin1String("\"\"")).toUtf8() + "\"\r\n";
+    }
     return out;
 }
 

@@ -69,6 +69,10 @@ bool ArchiveController::loadReceiptFile(const QString &fileName, QWidget *parent
     if (!fileName.isEmpty()) {
         if (!m_host.mayReplaceReceipt())
             return false;
+        if (files().isLink(fileName)) {
+            m_platform.messageBox(parent, WorkDir::linkMessage(files().storedName(fileName)));
+            return false;
+        }
         if (const auto record = LoadReceipt(files(), fileName)) {
             m_host.showLoadedReceipt(*record);
             // A receipt that keeps its date is shown with it.

@@ -47,7 +47,9 @@ QByteArray csvLine(const QList<Column> &columns, const QStringList &values)
         if (i > 0)
             line += QLatin1Char(';');
         const bool text = columns[i].type == Type::Text || columns[i].type == Type::Day;
-        line += text ? quoted(values.value(i)) : values.value(i);
+        // Bytes of a receipt that show as nothing (NUL, 0x81 and its like) are seen.
+        const QString value = codepage::withVisibleControls(values.value(i));
+        line += text ? quoted(value) : value;
     }
     return line.toUtf8() + "\r\n";
 }

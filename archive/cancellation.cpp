@@ -59,13 +59,8 @@ Outcome cancel(WorkDir &dir, const QString &fileName, const QDate &today)
     for (int tries = 0; tries < 20; ++tries) {
         const QString number = NextReceiptNumber(dir);
         SaveOutcome saved = SaveReceipt(dir, of(*original, number, today));
-        if (saved.result == SaveOutcome::Result::Refused && dir.exists(receiptfile::fileName(number))) {
-            // nummer.dat lags behind the files: move it past the taken number.
-            QString ignored;
-            if (const WorkDir::Lock lock = dir.lock(settingsfile::nummer, &ignored))
-                WriteSetting(dir, settingsfile::nummer, number, &ignored);
-            continue;
-        }
+        if (saved.result == SaveOutcome::Result::Refused && dir.exists(receiptfile::fileName(number)))
+            continue; // taken at this moment; the next proposal passes over it
         return { saved, saved.result == SaveOutcome::Result::Refused ? QString() : number };
     }
     return { { SaveOutcome::Result::Failed, QStringLiteral("Es wurde keine freie Quittungs-Nummer gefunden.") }, {} };

@@ -17,13 +17,14 @@ QString ymd(QDate day)
 }
 
 // A text field: in quotes, inner quotes doubled. The format allows no
-// control characters in a text; the lines of a receipt file hold none but a
-// tab or so, which becomes a blank.
+// control characters in a text: a tab becomes a blank, any other (NUL, or
+// one of the bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which the code page
+// leaves undefined and which would go into the file as they were) a "?",
+// the file's code page having no replacement character.
 QString quoted(QString text)
 {
-    for (QChar &c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text = codepage::withVisibleControls(std::move(text), QLatin1Char('?'));
     text.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + text + QLatin1Char('"');
 }

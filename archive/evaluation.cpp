@@ -92,6 +92,9 @@ bool isCsvNumber(const EvaluationRow &row, int column)
 
 void appendCsvField(QString &line, QString text, bool number)
 {
+    // A receipt's line may hold bytes a spreadsheet shows as nothing (NUL,
+    // 0x81 and its like): they are seen in the file and the row stays one line.
+    text = codepage::withVisibleControls(std::move(text));
     if (!number && !text.isEmpty()) {
         const QChar first = text.at(0);
         if (first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-')
@@ -301,7 +304,8 @@ std::vector<EvaluationRow> evaluate(const WorkDir &dir, const QStringList &files
         row.total.kind = StoredAmount::Kind::Unreadable;
         row.payer = stamp.size > WorkDir::maxReadEachBytes
             ? QStringLiteral("(Datei nicht gelesen: %1 MB, zu groß für eine Quittung)").arg(stamp.size >> 20)
-            : QStringLiteral("(Datei nicht lesbar)");
+            : stamp.linked ? QStringLiteral("(Datei nicht gelesen: eine Verknüpfung auf eine andere Datei)")
+                           : QStringLiteral("(Datei nicht lesbar)");
         if (stamp.size >= 0) {
             row.modifiedMs = stamp.modified.milliseconds();
             row.date = piece.days.dayOf(row.modifiedMs);

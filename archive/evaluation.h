@@ -170,10 +170,12 @@ QString cellText(const EvaluationRow &row, int column, CellUse use = CellUse::Ta
 
 // The CSV file of the rows in the given order: UTF-8 with a byte order mark,
 // ";" between fields, CR LF after every row, a header row first and nothing
-// but rows after it. A field holding ";", ",", a tab, a quote or a line end
-// is quoted with its quotes doubled; a text starting with "=", "+", "-",
-// "@", a tab or a carriage return gets a leading apostrophe, so that no
-// spreadsheet runs it as a formula.
+// but rows after it. A control character in a field (NUL, a tab, a line
+// end, one of the code page's undefined bytes) is written as U+FFFD, so that
+// it is seen and the row stays one line. A field holding ";", ",", a tab, a
+// quote or a line end is quoted with its quotes doubled; a text starting
+// with "=", "+", "-", "@", a tab or a carriage return gets a leading
+// apostrophe, so that no spreadsheet runs it as a formula.
 QByteArray evaluationCsv(const std::vector<EvaluationRow> &rows, const std::vector<int> &order);
 
 // Writes the bytes to a file anywhere the user chose, completely or not at

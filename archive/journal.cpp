@@ -226,8 +226,7 @@ bool append(WorkDir &dir, const QList<Note> &notes, const Origin &origin, QStrin
 {
     if (notes.isEmpty())
         return true;
-    const WorkDir::Lock lock = dir.lock(fileName, error);
-    return lock && appendLocked(dir, notes, origin, error);
+    return dir.changeLocked(fileName, [&](QString *why) { return appendLocked(dir, notes, origin, why); }, error);
 }
 
 bool recordExisting(WorkDir &dir, QString *error)
@@ -243,11 +242,10 @@ bool recordExisting(WorkDir &dir, QString *error)
         notes.append({ action::found, files[index].chopped(4), bytes.toByteArray(), {}, {}, {}, {} });
     });
     // Another desk may have started the journal meanwhile.
-    const WorkDir::Lock lock = dir.lock(fileName, error);
-    if (!lock)
-        return false;
-    dir.refresh();
-    return dir.exists(fileName) || appendLocked(dir, notes, currentOrigin(), error);
+    return dir.changeLocked(fileName, [&](QString *why) {
+        dir.refresh();
+        return dir.exists(fileName) || appendLocked(dir, notes, currentOrigin(), why);
+    }, error);
 }
 
 bool start(WorkDir &dir, QString *error)

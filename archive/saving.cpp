@@ -36,6 +36,15 @@ bool isSafeNumber(const QString &trimmedNumber)
     return codepage::encodable(trimmedNumber);
 }
 
+bool savedAfter(const WorkDir &dir, const QString &later, const QString &earlier)
+{
+    if (!WorkDir::isBareName(later) || later.compare(earlier, Qt::CaseInsensitive) == 0)
+        return false;
+    const auto a = dir.stamp(later);
+    const auto b = dir.stamp(earlier);
+    return a && b && a->changed > b->changed;
+}
+
 } // namespace saving
 
 namespace {
@@ -105,8 +114,18 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
                          codepage::encode(text).value_or(QByteArray()), r.cancels.trimmed(), {}, {}, {} };
     if (!journal::append(dir, note, &error))
         failures.append(error);
-    if (const WorkDir::Lock lock = dir.lock(settingsfile::nummer, &error); !lock
-        || !WriteSetting(dir, settingsfile::nummer, number, &error))
+    // nummer.dat names the receipt saved last. A save on another desk may
+    // have placed its receipt after this one's and recorded it while this
+    // desk stalled: its number stays.
+    const bool recorded = dir.changeLocked(settingsfile::nummer, [&](QString *why) {
+        if (const auto current = settingValue(dir, settingsfile::nummer)) {
+            const QString other = receiptfile::fileName(current->trimmed());
+            if (current->trimmed() != number && saving::savedAfter(dir, other, name))
+                return true;
+        }
+        return WriteSetting(dir, settingsfile::nummer, number, why);
+    }, &error);
+    if (!recorded)
         failures.append(error);
     if (!RememberListEntry(dir, r.payer, settingsfile::von, &error))
         failures.append(error);

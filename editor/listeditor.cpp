@@ -195,27 +195,26 @@ void ListEditor::Command1_Click()
     // text, and the user is told.
     QStringList added;
     // A receipt saved on another desk may add to the list meanwhile.
-    WorkDir::Lock lock = dir.lock(m_layout.listFile, &error);
-    if (!lock) {
-        m_platform.messageBox(this, error);
-        return;
-    }
-    if (dir.exists(m_layout.listFile)) {
-        const auto now = textfile::readLines(dir, m_layout.listFile);
-        if (!now) {
-            lock.release();
-            m_platform.messageBox(this, QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden; die Liste "
-                                                       "wurde nicht gespeichert.")
-                                            .arg(dir.storedName(m_layout.listFile)));
-            return;
+    const QString edited = text;
+    const bool written = dir.changeLocked(m_layout.listFile, [&](QString *why) {
+        text = edited;
+        added.clear();
+        if (dir.exists(m_layout.listFile)) {
+            const auto now = textfile::readLines(dir, m_layout.listFile);
+            if (!now) {
+                if (why)
+                    *why = QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden; die Liste wurde nicht "
+                                          "gespeichert.")
+                               .arg(dir.storedName(m_layout.listFile));
+                return false;
+            }
+            added = listfile::addedSince(m_readLines, *now, textlines::splitLines(edited));
         }
-        added = listfile::addedSince(m_readLines, *now, textlines::splitLines(text));
-    }
-    for (const QString &line : std::as_const(added))
-        text += line + textlines::lineEnd;
+        for (const QString &line : std::as_const(added))
+            text += line + textlines::lineEnd;
+        return textfile::write(dir, m_layout.listFile, text, why);
+    }, &error);
     // A failed write keeps the editor open with the user's text.
-    const bool written = textfile::write(dir, m_layout.listFile, text, &error);
-    lock.release();
     if (!written) {
         m_platform.messageBox(this, error);
         return;

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
@@ -564,9 +565,8 @@ void quitt::Form_Load()
     if (const auto place = settingValue(files(), settingsfile::ort))
         showPlace(*place);
 
-    // 4. The proposed receipt number.
-    if (SettingsExists(files(), settingsfile::nummer))
-        Text8->setText(NextReceiptNumber(files()));
+    // 4. The proposed receipt number ("1" without nummer.dat, unless taken).
+    Text8->setText(NextReceiptNumber(files()));
 
     // 5. The title word; setting it writes it back through its change
     // handler, also when it equals the text the box starts with (so the file
@@ -615,6 +615,15 @@ void quitt::Form_Load()
         if (!files().write(settingsfile::erst, QByteArray(), &error))
             reportWriteFailure(error);
     }
+
+    // Files that are links are neither read nor written: the user learns
+    // which, rather than seeing defaults in their place unexplained.
+    if (const QStringList linked = files().links(); !linked.isEmpty())
+        m_platform.messageBox(nullptr, QStringLiteral("Diese Dateien im Ordner \"%1\" sind Verknüpfungen auf andere "
+                                                      "Dateien. Das Programm liest und schreibt sie nicht: %2. Bitte "
+                                                      "ersetzen Sie sie durch gewöhnliche Dateien.")
+                                           .arg(QDir::toNativeSeparators(files().path()), linked.join(QStringLiteral(", "))),
+                              QString(), Platform::Buttons::Ok, Platform::Icon::Critical);
 
     Text8->setFocus();
 }

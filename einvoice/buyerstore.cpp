@@ -72,30 +72,29 @@ bool store(WorkDir &dir, const QString &payer, const EInvoiceBuyer &buyer, QStri
     }
     // Two desks may answer for two payers at once: read and rewrite under
     // the lock, or one of the answers is lost.
-    const WorkDir::Lock lock = dir.lock(fileName, error);
-    if (!lock)
-        return false;
-    QStringList lines;
-    if (dir.exists(fileName)) {
-        const auto read = textfile::readLines(dir, fileName);
-        if (!read) {
-            if (error)
-                *error = QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(dir.storedName(fileName));
-            return false;
+    return dir.changeLocked(fileName, [&](QString *why) {
+        QStringList lines;
+        if (dir.exists(fileName)) {
+            const auto read = textfile::readLines(dir, fileName);
+            if (!read) {
+                if (why)
+                    *why = QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(dir.storedName(fileName));
+                return false;
+            }
+            lines = *read;
+            // A last block cut short (edited by hand) would shift every block
+            // appended after it.
+            lines.resize(lines.size() - lines.size() % blockLines);
         }
-        lines = *read;
-        // A last block cut short (edited by hand) would shift every block
-        // appended after it.
-        lines.resize(lines.size() - lines.size() % blockLines);
-    }
-    const qsizetype at = blockStart(lines, payer);
-    // The payer line keeps its first spelling.
-    if (at >= 0)
-        for (int i = 1; i < blockLines; ++i)
-            lines[at + i] = block.at(i);
-    else
-        lines += block;
-    return textfile::write(dir, fileName, lines.join(textlines::lineEnd) + textlines::lineEnd, error);
+        const qsizetype at = blockStart(lines, payer);
+        // The payer line keeps its first spelling.
+        if (at >= 0)
+            for (int i = 1; i < blockLines; ++i)
+                lines[at + i] = block.at(i);
+        else
+            lines += block;
+        return textfile::write(dir, fileName, lines.join(textlines::lineEnd) + textlines::lineEnd, why);
+    }, error);
 }
 
 } // namespace buyerstore

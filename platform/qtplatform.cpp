@@ -1,6 +1,7 @@
 #include "platform/qtplatform.h"
 
 #include "platform/controls.h"
+#include "platform/lockwaitnote.h"
 #include "platform/printpreviewwindow.h"
 #include "platform/qtprintsurface.h"
 #include "platform/twips.h"
@@ -26,6 +27,7 @@
 QtPlatform::QtPlatform(const QString &workingDirectory)
     : Platform(workingDirectory)
 {
+    files().setWaitHook(lockWaitHook(*this));
 }
 
 Platform::Answer QtPlatform::messageBox(QWidget *parent, const QString &text, const QString &title,

@@ -3,7 +3,8 @@
 #include "platform/platform.h"
 
 // The platform of the running program: Qt's dialogs, the screen, the clock
-// and the printers.
+// and the printers. A wait for a file another desk holds shows itself (see
+// lockWaitHook).
 class QtPlatform : public Platform
 {
 public:

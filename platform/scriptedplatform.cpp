@@ -33,6 +33,17 @@ private:
 ScriptedPlatform::ScriptedPlatform(const QString &workingDirectory, QDate today)
     : Platform(workingDirectory), date(today)
 {
+    files().setWaitHook([this](const QString &name, qint64 waitedMs) {
+        if (waitedMs < 0) {
+            m_lockWaiting = false;
+            return true;
+        }
+        if (!m_lockWaiting)
+            lockWaits.append(name);
+        m_lockWaiting = true;
+        longestLockWaitMs = qMax(longestLockWaitMs, waitedMs);
+        return cancelLockWaitAfterMs < 0 || waitedMs < cancelLockWaitAfterMs;
+    });
 }
 
 QStringList ScriptedPlatform::messageTexts() const

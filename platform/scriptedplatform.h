@@ -84,6 +84,15 @@ public:
     QStringList questionAnswers;
     QStringList fieldAnswers;
 
+    // Waits for a file another copy of the program holds (see
+    // WorkDir::setWaitHook): the names waited for, in order, and the longest
+    // wait seen. Nothing is shown; the wait is given up, as by the user's
+    // "Abbrechen", once it has lasted cancelLockWaitAfterMs (never when
+    // negative: the lock is waited for as long as the program waits).
+    QStringList lockWaits;
+    qint64 longestLockWaitMs = 0;
+    qint64 cancelLockWaitAfterMs = -1;
+
     Answer messageBox(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                       Icon icon) override;
     std::optional<QString> inputBox(QWidget *parent, const QString &prompt, const QString &title,
@@ -108,4 +117,7 @@ public:
     }
     int questionWithField(QWidget *parent, const QString &text, const QString &fieldLabel, QString *fieldText,
                           const QStringList &buttons, int defaultButton, int escapeButton) override;
+
+private:
+    bool m_lockWaiting = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The user's trash as the desktop keeps it: the home trash of the
@@ -13,8 +14,12 @@ namespace trash {
 QString folder();
 
 // Moves the file into the user's trash, making the trash's folders where
-// they are missing. False, with a German reason in *reason, when there is no
-// trash for it; the file is then neither moved nor removed.
-bool moveToTrash(const QString &path, QString *reason = nullptr);
+// they are missing. The path is in the file system's own bytes, so that a
+// name that is not in the system's encoding (Latin-1 from an old disk) is
+// found as it is. A symbolic link goes as the link, never what it points at.
+// On another device than the trash a regular file is copied and then removed,
+// a link is made anew there and then removed. False, with a German reason in
+// *reason, when it cannot go; the file is then neither moved nor removed.
+bool moveToTrash(const QByteArray &path, QString *reason = nullptr);
 
 } // namespace trash

@@ -305,7 +305,12 @@ WorkDir::Lock WorkDir::acquire(const QString &name, QString *error, int waitMs) 
                 seenSince = waited.elapsed();
             }
             const Holder holder = holderOf(seen);
-            const qint64 limitMs = holder == Holder::Here ? hungSeconds * 1000 : staleSeconds * 1000;
+            // A holder writes its name into the lock right after making it:
+            // one still empty after a second was made by a program killed
+            // in between (or by an older version, which held it briefly).
+            const qint64 limitMs = holder == Holder::Here ? hungSeconds * 1000
+                : seen.isEmpty()                          ? 1000
+                                                          : staleSeconds * 1000;
             if (holder == Holder::Ended || waited.elapsed() - seenSince > limitMs) {
                 takeOver(path, seen);
                 continue;
@@ -430,6 +435,16 @@ void WorkDir::refresh() const
 {
     m_indexed = false;
     m_index.clear();
+    m_links.clear();
+}
+
+QStringList WorkDir::links() const
+{
+    ensureIndex();
+    QStringList names(m_links.begin(), m_links.end());
+    names.removeIf([](const QString &name) { return name.startsWith(QLatin1Char('.')); });
+    names.sort(Qt::CaseInsensitive);
+    return names;
 }
 
 QString WorkDir::nameFromNative(QByteArrayView native)
@@ -471,9 +486,13 @@ void WorkDir::ensureIndex() const
             for (const QByteArray &native : std::as_const(changed)) {
                 const QString name = nameFromNative(native);
                 m_index.remove(name.toLower(), name);
+                m_links.remove(name);
                 struct stat st;
-                if (dir >= 0 && ::fstatat(dir, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+                if (dir >= 0 && ::fstatat(dir, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode)) {
                     indexEntry(native);
+                    if (S_ISLNK(st.st_mode))
+                        m_links.insert(name);
+                }
                 else if (m_native.value(name) == native)
                     m_native.remove(name);
             }
@@ -489,6 +508,7 @@ void WorkDir::ensureIndex() const
         m_watch = std::make_unique<FolderWatch>(m_path);
     const Stamp stamp = directoryStamp();
     m_index.clear();
+    m_links.clear();
     // readdir() rather than QDirIterator: the iterator asks the file system
     // about every entry, which costs several times the reading itself in a
     // folder of 100 000 receipts. Only names are wanted here.
@@ -500,6 +520,8 @@ void WorkDir::ensureIndex() const
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
                 continue;
             indexEntry(QByteArray(n));
+            if (e->d_type == DT_LNK)
+                m_links.insert(nameFromNative(n));
         }
         ::closedir(d);
     }
@@ -659,6 +681,16 @@ WorkDir::FileStamp stampOf(const struct stat &st)
 }
 
 } // namespace
+
+std::optional<WorkDir::FileStamp> WorkDir::stamp(const QString &name) const
+{
+    const QString stored = storedName(name);
+    struct stat st;
+    if (stored.isEmpty()
+        || ::lstat(QByteArray(QFile::encodeName(m_path) + '/' + nativeName(stored)).constData(), &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
 
 void WorkDir::readEach(const QStringList &storedNames, qsizetype from, qsizetype to,
                        const std::function<void(qsizetype, QByteArrayView, const FileStamp &)> &use,
@@ -955,7 +987,18 @@ bool WorkDir::append(const QString &name, const QByteArray &added, QString *erro
         return false;
     // The files appended to are short lists; rewriting them whole through a
     // save file means a failing disk never leaves half a line at their end.
+    // The reading and the rewrite under one hold of the lock.
+    Lock own;
+    if (!holdsLock(name)) {
+        own = lock(name, error);
+        if (!own)
+            return false;
+    }
     QByteArray bytes;
+    if (isLink(name)) {
+        setError(error, linkMessage(storedName(name)));
+        return false;
+    }
     if (exists(name)) {
         const auto old = readBytes(name);
         if (!old) {
@@ -1119,7 +1162,8 @@ bool WorkDir::moveToTrash(const QString &name, QString *error)
     }
     const bool wasCurrent = indexCurrent();
     QString reason;
-    if (!trash::moveToTrash(filePath(stored), &reason)) {
+    // By the name as stored, also one in Latin-1; a link goes, not what it points at.
+    if (!trash::moveToTrash(QFile::encodeName(m_path) + '/' + nativeName(stored), &reason)) {
         setError(error, failure(stored, QStringLiteral("gelöscht"), reason));
         return false;
     }
@@ -1140,6 +1184,9 @@ int WorkDir::removeLeftovers() const
         }
         ::closedir(d);
     }
+    // Locks of ended holders first: their files' leftovers go with them.
+    std::stable_partition(names.begin(), names.end(),
+                          [](const QByteArray &n) { return n.endsWith(".lock") || n.endsWith(".stale"); });
     const auto isRandom = [](QByteArrayView part) {
         return part.size() == 6
             && std::all_of(part.begin(), part.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });

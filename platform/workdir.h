@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -93,6 +94,8 @@ public:
                 && inode == o.inode;
         }
     };
+    // The file's stamp, not through a link; nothing when it is missing.
+    std::optional<FileStamp> stamp(const QString &name) const;
     // How readEach() goes about each file.
     struct ReadOptions
     {
@@ -232,6 +235,8 @@ public:
     // through a link: another user of a shared folder could point one at any
     // file of this user's.
     bool isLink(const QString &name) const;
+    // The files in the folder that are symbolic links, by name.
+    QStringList links() const;
     // 'Die Datei "<name>" ist eine Verknüpfung ...', for a refused read or write.
     static QString linkMessage(const QString &storedName);
 
@@ -308,6 +313,7 @@ private:
     // lower-case name -> stored names: a folder on a disk that tells letter
     // case apart may hold "5.num" and "5.NUM", and both are listed.
     mutable QMultiHash<QString, QString> m_index;
+    mutable QSet<QString> m_links;
     // Tells what changed in the folder since the index was read, where the
     // file system reports every change.
     mutable std::unique_ptr<FolderWatch> m_watch;

@@ -68,29 +68,30 @@ bool RememberListEntry(WorkDir &dir, const QString &entry, const QString &listFi
 {
     // Another desk may add to the same list at the same moment: read and
     // rewrite it under the lock, or one of the two entries is lost.
-    const WorkDir::Lock lock = dir.lock(listFile, error);
-    if (!lock)
-        return false;
-    const bool exists = dir.exists(listFile);
-    QByteArray old;
-    if (exists) {
-        const auto bytes = dir.readBytes(listFile);
-        if (!bytes) {
-            if (error)
-                *error = QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(dir.storedName(listFile));
-            return false;
+    return dir.changeLocked(listFile, [&](QString *why) {
+        const bool exists = dir.exists(listFile);
+        QByteArray old;
+        if (exists) {
+            const auto bytes = dir.readBytes(listFile);
+            if (!bytes) {
+                if (why)
+                    *why = dir.isLink(listFile)
+                        ? WorkDir::linkMessage(dir.storedName(listFile))
+                        : QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(dir.storedName(listFile));
+                return false;
+            }
+            old = *bytes;
+            if (listfile::knows(textlines::splitLines(codepage::fileText(old)), entry))
+                return true;
         }
-        old = *bytes;
-        if (listfile::knows(textlines::splitLines(codepage::fileText(old)), entry))
-            return true;
-    }
-    const QString trimmed = entry.trimmed();
-    if (trimmed.isEmpty())
-        return exists || textfile::append(dir, listFile, QString(), error);
-    // A list whose last line has no line end (edited by hand) would otherwise
-    // run into the new entry.
-    QString text = trimmed + textlines::lineEnd;
-    if (!old.isEmpty() && !old.endsWith('\r') && !old.endsWith('\n'))
-        text.prepend(textlines::lineEnd);
-    return textfile::append(dir, listFile, text, error);
+        const QString trimmed = entry.trimmed();
+        if (trimmed.isEmpty())
+            return exists || textfile::append(dir, listFile, QString(), why);
+        // A list whose last line has no line end (edited by hand) would
+        // otherwise run into the new entry.
+        QString text = trimmed + textlines::lineEnd;
+        if (!old.isEmpty() && !old.endsWith('\r') && !old.endsWith('\n'))
+            text.prepend(textlines::lineEnd);
+        return textfile::append(dir, listFile, text, why);
+    }, error);
 }

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace codepage {
 
 namespace {
@@ -109,6 +111,26 @@ QString decodeAs(QByteArrayView bytes, bool utf8)
 QString fileText(QByteArrayView fileBytes)
 {
     return isUtf8(fileBytes) ? fromUtf8Text(fileBytes.sliced(utf8Mark.size())) : decode(fileBytes);
+}
+
+bool isControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+QString withVisibleControls(QString text, QChar replacement)
+{
+    // Most texts hold none, and are passed on without a copy.
+    const qsizetype first = std::find_if(text.cbegin(), text.cend(), isControl) - text.cbegin();
+    if (first == text.size())
+        return text;
+    QChar *c = text.data();
+    for (qsizetype i = first; i < text.size(); ++i) {
+        if (isControl(c[i]))
+            c[i] = replacement;
+    }
+    return text;
 }
 
 const std::array<uchar, 256> &upper()

@@ -40,6 +40,16 @@ QString fileText(QByteArrayView fileBytes);
 // A piece of a file's bytes (after the mark), in the file's encoding.
 QString decodeAs(QByteArrayView bytes, bool utf8);
 
+// The text with every control character replaced by a visible one: C0
+// (NUL, tab and the line ends too), DEL, and C1 (U+0080 to U+009F), which is
+// what the bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D decode to, having no
+// character of their own in the code page. For a one-line field of a file a
+// person reads, where such a character would show as nothing or end the line.
+// The replacement is U+FFFD for a file in UTF-8; a file in the code page,
+// which has no such character, takes "?".
+bool isControl(QChar c);
+QString withVisibleControls(QString text, QChar replacement = QChar::ReplacementCharacter);
+
 // Each byte's upper-case byte, where the code page has one ("ß" has none).
 const std::array<uchar, 256> &upper();
 

@@ -128,6 +128,11 @@ private slots:
             << QStringList { "1,00", "\"S\"", "1000", "8200", "", "0902", "\"15\"",
                              "\"" + QString(50, 'b') + "\"" }
             << false;
+        QTest::newRow("a tab a blank, NUL and the undefined bytes of the code page a question mark")
+            << row("19", QDate(2026, 2, 9), "", "", "1", QStringLiteral("Anna\tSchulz"),
+                   QString("Mi") + QChar(0) + "ete" + QChar(0x81) + QChar(0x9D))
+            << QStringList { "1,00", "\"S\"", "1000", "8200", "", "0902", "\"19\"", "\"Mi?ete??, Anna Schulz\"" }
+            << false;
         QTest::newRow("ten digits") << row("16", QDate(2026, 2, 9), "", "", "9999999999,99")
                                     << QStringList { "9999999999,99", "\"S\"", "1000", "8200", "", "0902", "\"16\"",
                                                      "\"Miete, Anna Schulz\"" } << false;

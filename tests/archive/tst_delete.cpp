@@ -7,9 +7,14 @@
 #include "tests/testsupport.h"
 #include "text/textfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +26,26 @@ using testsupport::doubleClickRow;
 using testsupport::listed;
 
 const QString deleted = QStringLiteral("Markierte Quittung gelöscht! ");
+
+// A file by the bytes of its name, which need not be UTF-8.
+bool putRaw(const QByteArray &path, const QByteArray &bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    const bool written = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return fd >= 0 && ::close(fd) == 0 && written;
+}
+
+QByteArray getRaw(const QByteArray &path)
+{
+    QByteArray bytes;
+    const int fd = ::open(path.constData(), O_RDONLY);
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    if (fd >= 0)
+        ::close(fd);
+    return bytes;
+}
 
 } // namespace
 
@@ -325,6 +350,85 @@ private slots:
                         .contains("\nPath=" + QFile::encodeName(m_tmp.filePath("5.num")) + "\n"));
         else
             QVERIFY2(error.contains(QStringLiteral("Papierkorb")), qPrintable(error));
+    }
+
+    // The file goes to the trash by the bytes of its name, and a link as the
+    // link: what it points at stays where it is, unchanged. With the trash on
+    // another file system (a tmpfs) the file is copied there and a link made anew.
+    void trashTakesTheFileAsItIs_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // as the file system holds it
+        QTest::addColumn<QByteArray>("noted"); // in the note's Path=
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("otherDevice");
+        for (const bool other : { false, true }) {
+            const char *where = other ? ", the trash on another file system" : "";
+            QTest::addRow("a receipt file%s", where) << QByteArray("20.num") << QByteArray("20.num") << false << other;
+            QTest::addRow("a name in Latin-1%s", where)
+                << QByteArray("M\xFCller.num") << QByteArray("M%FCller.num") << false << other;
+            QTest::addRow("a link to a file outside%s", where)
+                << QByteArray("20.num") << QByteArray("20.num") << true << other;
+        }
+    }
+    void trashTakesTheFileAsItIs()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, noted);
+        QFETCH(bool, link);
+        QFETCH(bool, otherDevice);
+        const QByteArray content = receiptBytes("20", "Meier", "Miete");
+        const QByteArray folder = QFile::encodeName(m_tmp.path()) + '/';
+        QTemporaryDir outside, shm(QStringLiteral("/dev/shm/tst_delete-XXXXXX"));
+        QByteArray dataHome = QFile::encodeName(m_home.filePath(".local/share"));
+        if (otherDevice) {
+            struct stat here, there;
+            if (!shm.isValid() || ::stat(folder.constData(), &here) != 0
+                || ::stat(QFile::encodeName(shm.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
+                QSKIP("no second file system at /dev/shm to put the trash on");
+            dataHome = QFile::encodeName(shm.path());
+        }
+
+        const QByteArray trashed = dataHome + "/Trash/files/" + name;
+        const QByteArray noteFile = dataHome + "/Trash/info/" + name + ".trashinfo";
+        // Qt cannot remove a name in Latin-1 when the folders go.
+        const auto removeRaw = qScopeGuard([&] {
+            for (const QByteArray &path : { QByteArray(folder + name), trashed, noteFile })
+                ::unlink(path.constData());
+        });
+
+        const QByteArray target = QFile::encodeName(outside.filePath("ziel.num"));
+        const timespec saved { QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)).toSecsSinceEpoch(), 0 };
+        if (link) {
+            put(outside.path(), "ziel.num", content);
+            QCOMPARE(::symlink(target.constData(), QByteArray(folder + name).constData()), 0);
+        } else {
+            QVERIFY(putRaw(folder + name, content));
+            const timespec times[2] = { saved, saved };
+            QCOMPARE(::utimensat(AT_FDCWD, QByteArray(folder + name).constData(), times, 0), 0);
+        }
+        WorkDir dir(m_tmp.path());
+        QString error;
+        qputenv("XDG_DATA_HOME", dataHome);
+        const DeleteResult result = DeleteReceipt(dir, QString::fromLatin1(name), &error);
+        initTestCase();
+        QVERIFY2(result == DeleteResult::Deleted, qPrintable(error));
+
+        struct stat st;
+        QCOMPARE(::lstat(QByteArray(folder + name).constData(), &st), -1);
+        QCOMPARE(::lstat(trashed.constData(), &st), 0);
+        if (link) {
+            QVERIFY(S_ISLNK(st.st_mode));
+            char points[4096];
+            const ssize_t n = ::readlink(trashed.constData(), points, sizeof points);
+            QCOMPARE(QByteArray(points, int(std::max<ssize_t>(n, 0))), target);
+            QCOMPARE(testsupport::get(outside.path(), "ziel.num"), content);
+        } else {
+            QVERIFY(S_ISREG(st.st_mode));
+            QCOMPARE(st.st_mtim.tv_sec, saved.tv_sec);
+            QCOMPARE(getRaw(trashed), content);
+        }
+        const QByteArray note = getRaw(noteFile);
+        QVERIFY2(note.startsWith("[Trash Info]\nPath=" + folder + noted + "\nDeletionDate="), note.constData());
     }
 };
 

@@ -297,18 +297,30 @@ private slots:
                                      receiptWithAmounts("-8", ",", ",", "12a,5", "+49 711", "@Summe")));
         rows.push_back(evaluationRow("9.num", QDateTime(QDate(2026, 1, 2), QTime(8, 0)).toMSecsSinceEpoch(),
                                      receiptWithAmounts("9", "0,01", "0,00", "0,01", " -1", "\tTab")));
-        const QByteArray csv = evaluationCsv(rows, { 2, 0, 1 });
+        // A file with NUL, DEL, tab and the bytes Windows-1252 leaves undefined.
+        QTemporaryDir tmp;
+        put(tmp.path(), "10.num",
+            receiptWithAmounts("10", "", "", "5", "PAYER", "PURPOSE")
+                .replace("PAYER", QByteArray("Nul\0und\x81", 8))
+                .replace("PURPOSE", "\x8D\x8F\x90\x9D\x7F\tEnde"));
+        setModified(tmp.filePath("10.num"), QDateTime(QDate(2026, 2, 3), QTime(12, 0)));
+        const std::vector<EvaluationRow> read10 = EvaluateReceipts(WorkDir(tmp.path()), { "10.num" }, {});
+        QCOMPARE(read10.size(), size_t(1));
+        rows.push_back(read10.front());
+
+        const QByteArray csv = evaluationCsv(rows, { 2, 0, 1, 3 });
         QVERIFY(csv.startsWith("\xEF\xBB\xBFNr.;Datum;Erhalten von;F\xC3\xBCr;Netto;MWSt-Satz;MWSt;Gesamt\r\n"));
         QVERIFY(csv.endsWith("\r\n"));
-        QCOMPARE(csv.count("\r\n"), 4);
-        QCOMPARE(csv.count('\n'), 4);
-        // Quoted where LibreOffice would split it: a decimal comma, a comma, a tab.
-        QVERIFY(csv.contains("\r\n9;02.01.2026; -1;\"'\tTab\";\"0,01\";0;\"0,00\";\"0,01\"\r\n"));
+        QCOMPARE(csv.count("\r\n"), 5);
+        QCOMPARE(csv.count('\n'), 5);
+        // Quoted where LibreOffice would split it: a decimal comma, a comma.
+        // A tab leads no more: like every control character it is U+FFFD.
+        QVERIFY(csv.contains("\r\n9;02.01.2026; -1;\xEF\xBF\xBDTab;\"0,01\";0;\"0,00\";\"0,01\"\r\n"));
+        QVERIFY(!csv.contains('\0'));
 
         const QString python = QStandardPaths::findExecutable("python3");
         if (python.isEmpty())
             QSKIP("python3 is not installed");
-        QTemporaryDir tmp;
         put(tmp.path(), "a.csv", csv);
         QProcess reader;
         reader.start(python, { "-c", "import csv, json, sys\n"
@@ -322,10 +334,12 @@ private slots:
             read.append(row.toVariant().toStringList());
         const QList<QStringList> expected {
             { "Nr.", "Datum", "Erhalten von", QString::fromUtf8("Für"), "Netto", "MWSt-Satz", "MWSt", "Gesamt" },
-            { "9", "02.01.2026", " -1", "'\tTab", "0,01", "0", "0,00", "0,01" },
+            { "9", "02.01.2026", " -1", QString::fromUtf8("\uFFFDTab"), "0,01", "0", "0,00", "0,01" },
             { "7", "01.03.2026", "'=HYPERLINK(\"x\")", QString::fromUtf8("Miete; März \"alt\""), "1008,40", "19", "191,60",
               "1200,00" },
             { "'-8", "31.12.2025", "'+49 711", "'@Summe", "", "?", "", "12a,5" },
+            { "10", "03.02.2026", QString::fromUtf8("Nul\uFFFDund\uFFFD"), QString(6, QChar::ReplacementCharacter) + "Ende",
+              "5,00", "0", "0,00", "5,00" },
         };
         QCOMPARE(read, expected);
     }

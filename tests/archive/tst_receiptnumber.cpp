@@ -1,4 +1,5 @@
 #include "archive/receiptnumber.h"
+#include "tests/testsupport.h"
 #include "settings/settings.h"
 
 #include <QFile>
@@ -44,17 +45,25 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("present");
         QTest::addColumn<QString>("next");
-        QTest::newRow("no file") << QByteArray() << false << "1";
-        QTest::newRow("zero bytes") << QByteArray() << true << "1";
-        QTest::newRow("first line only") << QByteArray("7\r\n99\r\n") << true << "8";
-        QTest::newRow("no line end") << QByteArray("41") << true << "42";
+        QTest::addColumn<QStringList>("taken");
+        QTest::newRow("no file") << QByteArray() << false << "1" << QStringList();
+        // A save that could not record its number, or a moment in which the
+        // file could not be read: never a number that exists.
+        QTest::newRow("next ones taken") << QByteArray("5\r\n") << true << "8" << QStringList { "6.num", "7.NUM" };
+        QTest::newRow("no file, first ones taken") << QByteArray() << false << "3" << QStringList { "1.num", "2.num" };
+        QTest::newRow("zero bytes") << QByteArray() << true << "1" << QStringList();
+        QTest::newRow("first line only") << QByteArray("7\r\n99\r\n") << true << "8" << QStringList();
+        QTest::newRow("no line end") << QByteArray("41") << true << "42" << QStringList { "40.num" };
     }
     void fromTheFile()
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, present);
         QFETCH(QString, next);
+        QFETCH(QStringList, taken);
         QTemporaryDir tmp;
+        for (const QString &name : taken)
+            testsupport::put(tmp.path(), name, "x");
         if (present) {
             QFile f(tmp.path() + "/nummer.dat");
             QVERIFY(f.open(QIODevice::WriteOnly));

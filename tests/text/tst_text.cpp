@@ -45,6 +45,35 @@ private slots:
         QVERIFY(!codepage::encodable(QStringLiteral("\u20BD")));
     }
 
+    // Bytes of a receipt line, decoded as the program reads them, made fit
+    // for a one-line field that a person reads.
+    void withVisibleControls_data()
+    {
+        const QChar fffd(QChar::ReplacementCharacter);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QChar>("replacement");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("NUL") << QByteArray("a\0b", 3) << fffd << QString("a") + fffd + "b";
+        QTest::newRow("tab") << QByteArray("a\tb") << fffd << QString("a") + fffd + "b";
+        QTest::newRow("line ends") << QByteArray("a\r\nb\x1F") << fffd << QString("a") + fffd + fffd + "b" + fffd;
+        QTest::newRow("DEL") << QByteArray("x\x7F") << fffd << QString("x") + fffd;
+        QTest::newRow("the code page's undefined bytes") << QByteArray("\x81\x8D\x8F\x90\x9D") << fffd
+                                                         << QString(5, fffd);
+        QTest::newRow("the code page's own, a question mark")
+            << QByteArray("\x81x\0", 3) << QChar('?') << QStringLiteral("?x?");
+        QTest::newRow("its letters and signs in 0x80 to 0x9F stay")
+            << QByteArray("\x80 \x84\x93\x9F") << fffd << QStringLiteral("€ „“Ÿ");
+        QTest::newRow("a normal line unchanged") << QByteArray("M\xFCller & S\xF6hne") << fffd
+                                                 << QStringLiteral("Müller & Söhne");
+    }
+    void withVisibleControls()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QChar, replacement);
+        QFETCH(QString, shown);
+        QCOMPARE(codepage::withVisibleControls(codepage::decode(bytes), replacement), shown);
+    }
+
     void splitLines_data()
     {
         QTest::addColumn<QString>("text");
