@@ -2,6 +2,8 @@
 
 #include "archive/journal.h"
 
+#include "amounts/decimal.h"
+
 #include "settings/listfile.h"
 #include "settings/settings.h"
 #include "text/codepage.h"
@@ -38,11 +40,21 @@ bool isSafeNumber(const QString &trimmedNumber)
 
 bool savedAfter(const WorkDir &dir, const QString &later, const QString &earlier)
 {
-    if (!WorkDir::isBareName(later) || later.compare(earlier, Qt::CaseInsensitive) == 0)
+    const QString laterName = receiptfile::fileName(later);
+    const QString earlierName = receiptfile::fileName(earlier);
+    if (!WorkDir::isBareName(laterName) || laterName.compare(earlierName, Qt::CaseInsensitive) == 0)
         return false;
-    const auto a = dir.stamp(later);
-    const auto b = dir.stamp(earlier);
-    return a && b && a->changed > b->changed;
+    const auto a = dir.stamp(laterName);
+    const auto b = dir.stamp(earlierName);
+    if (!a || !b)
+        return false;
+    if (a->changed != b->changed)
+        return a->changed > b->changed;
+    // The file system's clock ticks in milliseconds: two desks' saves in one
+    // tick are told apart by their numbers, as the numbers are handed out.
+    return digitstring::compare(digitstring::normalized(Decimal::parseLeading(later).digits),
+                                digitstring::normalized(Decimal::parseLeading(earlier).digits))
+        > 0;
 }
 
 } // namespace saving
@@ -118,11 +130,9 @@ SaveOutcome SaveReceipt(WorkDir &dir, const ReceiptRecord &r)
     // have placed its receipt after this one's and recorded it while this
     // desk stalled: its number stays.
     const bool recorded = dir.changeLocked(settingsfile::nummer, [&](QString *why) {
-        if (const auto current = settingValue(dir, settingsfile::nummer)) {
-            const QString other = receiptfile::fileName(current->trimmed());
-            if (current->trimmed() != number && saving::savedAfter(dir, other, name))
-                return true;
-        }
+        if (const auto current = settingValue(dir, settingsfile::nummer);
+            current && saving::savedAfter(dir, current->trimmed(), number))
+            return true;
         return WriteSetting(dir, settingsfile::nummer, number, why);
     }, &error);
     if (!recorded)

@@ -21,8 +21,9 @@ inline const QString savedMessage = QStringLiteral("Quittung wurde gespeichert!"
 // name, no control character, and nothing Windows-1252 cannot hold.
 bool isSafeNumber(const QString &trimmedNumber);
 
-// True when the receipt file `later` was put in place after `earlier`, by
-// the file system's own times (the folder's clock, not a desk's).
+// True when the receipt of number `later` was put in place after the one of
+// `earlier`, by the file system's own times of their files (the folder's
+// clock, not a desk's); in one tick of that clock, the higher number.
 bool savedAfter(const WorkDir &dir, const QString &later, const QString &earlier);
 
 } // namespace saving

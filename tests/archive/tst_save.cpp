@@ -85,6 +85,39 @@ private slots:
         QCOMPARE(get(tmp.path(), "von.dat"), QByteArray("M\xfcller, Hans\r\n"));
     }
 
+    // A desk that stalls while recording its number finds a receipt saved
+    // later by another desk recorded: that number stays.
+    void aLaterSaveElsewhereKeepsItsNumber_data()
+    {
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QByteArray>("recorded");
+        QTest::newRow("saved later elsewhere") << "13" << QByteArray("13\r\n");
+        QTest::newRow("nothing else saved") << QString() << QByteArray("12\r\n");
+    }
+    void aLaterSaveElsewhereKeepsItsNumber()
+    {
+        QFETCH(QString, other);
+        QFETCH(QByteArray, recorded);
+        QTemporaryDir tmp;
+        put(tmp.path(), "nummer.dat", "11\r\n");
+        put(tmp.path(), "11.num", "x");
+        WorkDir dir(tmp.path());
+        WorkDir elsewhere(tmp.path());
+        Result otherSaved = Result::Saved;
+        dir.setFaultHook([&](WorkDir::Op op, const QString &name) {
+            // This desk stalls while it holds nummer.dat's lock: the other
+            // takes it over and saves.
+            if (op == WorkDir::Op::Read && name == "nummer.dat" && !other.isEmpty()) {
+                QFile::remove(tmp.path() + "/.zettelfix-nummer.dat.lock");
+                otherSaved = SaveReceipt(elsewhere, receipt(std::exchange(other, QString()))).result;
+            }
+            return false;
+        });
+        QCOMPARE(SaveReceipt(dir, receipt("12")).result, Result::Saved);
+        QCOMPARE(otherSaved, Result::Saved);
+        QCOMPARE(get(tmp.path(), "nummer.dat"), recorded);
+    }
+
     void existingReceiptIsKept_data()
     {
         QTest::addColumn<QString>("existing");
