@@ -344,6 +344,10 @@ public:
         QDir().mkpath(path);
         return path;
     }
+    // The root folder: its 512 entries are set aside when the file system
+    // is made. fusefat does not grow a folder below it past its first
+    // cluster (64 entries here), after which no new name can be made there.
+    QString root() const { return m_root; }
     bool unmount()
     {
         if (!m_mounted)

@@ -300,6 +300,30 @@ private slots:
         if (failing == "12.num")
             QCOMPARE(get(tmp.path(), "fuer.dat"), QByteArray("Strom\r\n"));
     }
+
+    // A list or the number linked to a file elsewhere: nothing is written
+    // through the link, the message names the file, the receipt is saved.
+    void linkedFileIsNotWrittenThrough_data()
+    {
+        QTest::addColumn<QString>("linked");
+        QTest::newRow("payers") << "von.dat";
+        QTest::newRow("purposes") << "fuer.dat";
+        QTest::newRow("last number") << "nummer.dat";
+    }
+    void linkedFileIsNotWrittenThrough()
+    {
+        QFETCH(QString, linked);
+        QTemporaryDir tmp, outside;
+        put(outside.path(), "eigen.txt", "Adler\r\n");
+        QVERIFY(QFile::link(outside.filePath("eigen.txt"), tmp.filePath(linked)));
+        WorkDir dir(tmp.path());
+        const SaveOutcome out = SaveReceipt(dir, receipt("12"));
+        QCOMPARE(int(out.result), int(Result::Incomplete));
+        QVERIFY2(out.message.contains("\"" + linked + "\""), qPrintable(out.message));
+        QCOMPARE(get(tmp.path(), "12.num").count("\r\n"), 12);
+        QCOMPARE(filesIn(outside.path()), QStringList { "eigen.txt" });
+        QCOMPARE(get(outside.path(), "eigen.txt"), QByteArray("Adler\r\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSave)

@@ -1,3 +1,4 @@
+#include "archive/evaluation.h"
 #include "archive/search.h"
 #include "platform/workdir.h"
 #include "tests/testsupport.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <numeric>
 
 #include <sys/stat.h>
 
@@ -249,6 +252,28 @@ private slots:
         QVERIFY(QDir(tmp.path()).mkdir("11.num"));
         QCOMPARE(receiptFileList(WorkDir(tmp.path())),
                  (QStringList { "9.num", "09a.num", "10.num", "100.num", "b.num", "Beleg.NUM" }));
+    }
+
+    // A receipt file linked to another file of the user's: not searched,
+    // loaded or exported; the evaluation lists it as unreadable.
+    void linkedReceiptIsNotRead()
+    {
+        QTemporaryDir tmp, outside;
+        put(outside.path(), "privat.txt", "21\r\n1\r\n00\r\n\r\n\r\n1\r\n00\r\nEins\r\nGEHEIMNIS\r\nGEHEIMNIS\r\n");
+        QVERIFY(QFile::link(outside.filePath("privat.txt"), tmp.filePath("21.num")));
+        put(tmp.path(), "20.num", testsupport::receiptBytes("20", "Meier", "Miete"));
+        const WorkDir dir(tmp.path());
+        const QStringList files = receiptFileList(dir);
+        QCOMPARE(SearchReceipts(dir, files, "geheimnis").size(), 0);
+        QVERIFY(!texts(SearchReceipts(dir, files, "")).join('\n').contains("GEHEIMNIS"));
+        QVERIFY(!LoadReceipt(dir, "21.num"));
+        const std::vector<EvaluationRow> rows = EvaluateReceipts(dir, files, EvaluationFilter());
+        const auto linked = std::find_if(rows.begin(), rows.end(), [](const EvaluationRow &r) { return r.number() == "21"; });
+        QVERIFY2(linked != rows.end(), "the linked receipt is not listed");
+        QVERIFY(!linked->readable);
+        std::vector<int> order(rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        QVERIFY(!evaluationCsv(rows, order).contains("GEHEIMNIS"));
     }
 };
 

@@ -23,9 +23,9 @@ inline SoakReceipt soakReceipt(qlonglong n, bool distinct = false)
 
 // The text of receipt file n as saving writes it: net, VAT and words derived
 // from the total at the rate.
-inline QString soakFileText(qlonglong n)
+inline QString soakFileText(qlonglong n, bool distinct = false)
 {
-    const SoakReceipt r = soakReceipt(n);
+    const SoakReceipt r = soakReceipt(n, distinct);
     const Breakdown b = NetVatBreakdown({ r.totalUnits, r.totalPennies, r.rate });
     QString text;
     for (const QString &line : { QString::number(n), b.netUnits.value(), b.netPennies.value(), b.vatUnits.value(),
