@@ -189,6 +189,55 @@ std::optional<QByteArray> readLockFile(const QByteArray &path, struct stat *st =
     return n < 0 ? QByteArray() : QByteArray(buffer, qsizetype(n));
 }
 
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Makes the lock file with its content, or fails with EEXIST where it stands:
+// 0 or the error number; *st gets the new file's state. Where the file system
+// offers unnamed files, the lock appears with its content in one step, so
+// that no program killed at any moment leaves an empty lock behind. FAT and
+// network shares get it created exclusively and written at once.
+int makeLockFile(const QByteArray &folder, const QByteArray &path, const QByteArray &content, struct stat *st)
+{
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        int err = 0;
+        if (!writeAll(fd, content))
+            err = errno ? errno : EIO;
+        else if (::linkat(AT_FDCWD, ("/proc/self/fd/" + QByteArray::number(fd)).constData(), AT_FDCWD,
+                          path.constData(), AT_SYMLINK_FOLLOW)
+                 != 0)
+            err = errno;
+        if (err == 0)
+            ::fstat(fd, st);
+        ::close(fd);
+        // Without /proc or where linking is refused, the other way below.
+        if (err != ENOENT && err != EPERM && err != EOPNOTSUPP && err != EXDEV)
+            return err;
+    }
+    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return errno;
+    const bool written = writeAll(fd, content);
+    const int err = written ? 0 : (errno ? errno : EIO);
+    ::fstat(fd, st);
+    ::close(fd);
+    if (!written)
+        ::unlink(path.constData());
+    return err;
+}
+
 // Takes a lock over that was found stale with that content: renamed away
 // first, so that of several copies finding it stale at once only one
 // renames it. Where the lock renamed away is not the one judged (it was
@@ -258,45 +307,30 @@ WorkDir::Lock WorkDir::acquire(const QString &name, QString *error, int waitMs) 
         if (told && m_waitHook)
             m_waitHook(name, -1);
     };
+    const QByteArray content = lockContent();
+    const QByteArray folder = QFile::encodeName(m_path);
     unsigned pause = 200; // microseconds, doubled up to 20 ms
     for (;;) {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) {
+        struct stat st {};
+        const int made = makeLockFile(folder, path, content, &st);
+        if (made == 0) {
             auto state = std::make_shared<Lock::State>();
             state->path = path;
-            state->content = lockContent();
-            qsizetype done = 0;
-            while (done < state->content.size()) {
-                const ssize_t n = ::write(fd, state->content.constData() + done, size_t(state->content.size() - done));
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    break;
-                done += n;
-            }
-            struct stat st {};
-            ::fstat(fd, &st);
+            state->content = content;
             state->created = { qint64(st.st_mtim.tv_sec), qint32(st.st_mtim.tv_nsec) };
-            ::close(fd);
             endWait();
-            if (done != state->content.size()) {
-                ::unlink(path.constData());
-                setError(error, failure(name, QStringLiteral("gesperrt"), reasonText(errno ? errno : EIO)));
-                return {};
-            }
             m_held.insert(path, state);
             Lock held;
             held.m_state = std::move(state);
             return held;
         }
-        const int err = errno;
+        const int err = made;
         if (err != EEXIST) {
             endWait();
             setError(error, unreachable() ? unreachableMessage()
                                           : failure(name, QStringLiteral("gesperrt"), reasonText(err)));
             return {};
         }
-        struct stat st {};
         if (const auto content = readLockFile(path, &st)) {
             if (*content != seen || st.st_ino != seenStat.st_ino || st.st_mtim.tv_sec != seenStat.st_mtim.tv_sec
                 || st.st_mtim.tv_nsec != seenStat.st_mtim.tv_nsec) {
@@ -306,10 +340,10 @@ WorkDir::Lock WorkDir::acquire(const QString &name, QString *error, int waitMs) 
             }
             const Holder holder = holderOf(seen);
             // A holder writes its name into the lock right after making it:
-            // one still empty after a second was made by a program killed
+            // one still empty a moment later was made by a program killed
             // in between (or by an older version, which held it briefly).
             const qint64 limitMs = holder == Holder::Here ? hungSeconds * 1000
-                : seen.isEmpty()                          ? 1000
+                : seen.isEmpty()                          ? 200
                                                           : staleSeconds * 1000;
             if (holder == Holder::Ended || waited.elapsed() - seenSince > limitMs) {
                 takeOver(path, seen);
@@ -1187,6 +1221,12 @@ int WorkDir::removeLeftovers() const
     // Locks of ended holders first: their files' leftovers go with them.
     std::stable_partition(names.begin(), names.end(),
                           [](const QByteArray &n) { return n.endsWith(".lock") || n.endsWith(".stale"); });
+    Lock probe;
+    const auto folderNow = [&]() -> qint64 {
+        if (!probe)
+            probe = tryLock(QStringLiteral("zettelfix-start"));
+        return probe ? probe.m_state->created.seconds : 0;
+    };
     const auto isRandom = [](QByteArrayView part) {
         return part.size() == 6
             && std::all_of(part.begin(), part.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
@@ -1195,8 +1235,15 @@ int WorkDir::removeLeftovers() const
         const QByteArray path = folder + '/' + native;
         const QString name = nameFromNative(native);
         if (native.startsWith(".zettelfix-") && native.endsWith(".lock")) {
-            // A lock of a process that has ended here.
-            if (const auto content = readLockFile(path); content && holderOf(*content) == Holder::Ended) {
+            // A lock of a process that has ended here, or one left empty by
+            // a program killed as it made it (older than a few seconds by the
+            // folder's own clock, which the probe's lock file tells).
+            struct stat st {};
+            const auto content = readLockFile(path, &st);
+            if (!content)
+                continue;
+            if (holderOf(*content) == Holder::Ended
+                || (content->isEmpty() && folderNow() - st.st_mtim.tv_sec > staleSeconds)) {
                 takeOver(path, *content);
                 ++removed;
             }

@@ -68,7 +68,7 @@ private slots:
         QTest::newRow("ended here, time in the future") << "ended" << 3600 << 3000 << 0;
         QTest::newRow("running here, an hour old by its time") << "running" << -3600 << 1500 << -1;
         QTest::newRow("other computer, after five unchanged seconds") << "other" << -3600 << 9000 << 5000;
-        QTest::newRow("empty, killed before it named itself") << "empty" << 0 << 3000 << 1000;
+        QTest::newRow("empty, killed before it named itself") << "empty" << 0 << 3000 << 200;
     }
     void takenOverOnlyFromAHolderThatIsGone()
     {
@@ -182,10 +182,13 @@ private slots:
         put(f, "ort.dat.Qw12Er", "just now");
         put(f, ".zettelfix-nummer.dat.lock.4711.stale", "");
         put(f, "7.num.Xy98Zw", "not a temporary file of ours");
+        put(f, ".zettelfix-8.num.lock", "");
+        age(f + "/.zettelfix-8.num.lock", -60);
+        put(f, ".zettelfix-9.num.lock", "");
         WorkDir dir(f);
-        QCOMPARE(dir.removeLeftovers(), 5);
-        QCOMPARE(testsupport::filesIn(f), (QStringList { ".zettelfix-fuer.dat.Ab12Cd.tmp", ".zettelfix-fuer.dat.lock",
-                                                        "7.num.Xy98Zw", "ort.dat.Qw12Er" }));
+        QCOMPARE(dir.removeLeftovers(), 6);
+        QCOMPARE(testsupport::filesIn(f), (QStringList { ".zettelfix-9.num.lock", ".zettelfix-fuer.dat.Ab12Cd.tmp",
+                                                        ".zettelfix-fuer.dat.lock", "7.num.Xy98Zw", "ort.dat.Qw12Er" }));
     }
 };
 
