@@ -189,18 +189,25 @@ std::optional<QByteArray> readLockFile(const QByteArray &path, struct stat *st =
     return n < 0 ? QByteArray() : QByteArray(buffer, qsizetype(n));
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+// Writes all the bytes: 0, or the error number, with *done (where given)
+// the bytes written before it.
+int writeAll(int fd, const QByteArray &bytes, qsizetype *written = nullptr)
 {
     qsizetype done = 0;
+    int err = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
         done += n;
     }
-    return true;
+    if (written)
+        *written = done;
+    return err;
 }
 
 // Makes the lock file with its content, or fails with EEXIST where it stands:
@@ -212,10 +219,8 @@ int makeLockFile(const QByteArray &folder, const QByteArray &path, const QByteAr
 {
     int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd >= 0) {
-        int err = 0;
-        if (!writeAll(fd, content))
-            err = errno ? errno : EIO;
-        else if (::linkat(AT_FDCWD, ("/proc/self/fd/" + QByteArray::number(fd)).constData(), AT_FDCWD,
+        int err = writeAll(fd, content);
+        if (err == 0 && ::linkat(AT_FDCWD, ("/proc/self/fd/" + QByteArray::number(fd)).constData(), AT_FDCWD,
                           path.constData(), AT_SYMLINK_FOLLOW)
                  != 0)
             err = errno;
@@ -229,11 +234,10 @@ int makeLockFile(const QByteArray &folder, const QByteArray &path, const QByteAr
     fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return errno;
-    const bool written = writeAll(fd, content);
-    const int err = written ? 0 : (errno ? errno : EIO);
+    const int err = writeAll(fd, content);
     ::fstat(fd, st);
     ::close(fd);
-    if (!written)
+    if (err)
         ::unlink(path.constData());
     return err;
 }
@@ -857,18 +861,7 @@ bool WorkDir::replace(const QString &name, const QString &stored, const QByteArr
     QTemporaryFile temp(filePath(temporaryPattern(name)));
     if (!temp.open())
         return failed(reasonText(temp.errorString()));
-    qsizetype done = 0;
-    int err = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(temp.handle(), bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : EIO;
-            break;
-        }
-        done += n;
-    }
+    int err = writeAll(temp.handle(), bytes);
     if (!err && ::fsync(temp.handle()) != 0 && errno != EINVAL)
         err = errno;
     if (err)
@@ -949,17 +942,7 @@ bool WorkDir::appendInPlace(const QString &name, const QByteArray &added, QStrin
         return false;
     }
     qsizetype done = 0;
-    int err = 0;
-    while (done < added.size()) {
-        const ssize_t n = ::write(fd, added.constData() + done, size_t(added.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : EIO;
-            break;
-        }
-        done += n;
-    }
+    int err = writeAll(fd, added, &done);
     if (err && done == 0 && unsupported(err)) {
         ::close(fd);
         return append(name, added, error);
