@@ -3,6 +3,7 @@
 #include "platform/workdir.h"
 #include "tests/testsupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -164,6 +165,22 @@ private slots:
         QCOMPARE(get(outside.path(), "secret.txt"), QByteArray("GEHEIM\r\n"));
         QVERIFY(QFileInfo(tmp.path() + "/von.dat").isSymLink());
         QCOMPARE(dir.links(), QStringList { "von.dat" });
+    }
+
+    // A folder that has gone (a stick pulled out) is named as such, not as
+    // a file that could not be locked.
+    void aFolderThatIsGoneIsSaidToBe()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + "/Belege";
+        QVERIFY(QDir().mkdir(folder));
+        WorkDir dir(folder);
+        QVERIFY(QDir(folder).removeRecursively());
+        QString lockError, writeError;
+        QVERIFY(!dir.lock("von.dat", &lockError));
+        QVERIFY(!dir.write("ort.dat", "Bonn\r\n", &writeError));
+        for (const QString &error : { lockError, writeError })
+            QVERIFY2(error.startsWith(QString("Der Ordner \"%1\" ist nicht erreichbar.").arg(folder)), qPrintable(error));
     }
 
     // What a killed save leaves goes at the next start; what belongs to a
