@@ -141,7 +141,9 @@ public:
 
     // The writers take the bytes of a file; text/textfile.h writes text.
     // Create or truncate, atomically: the old content stays until the new one
-    // is complete. A new file is created under the name as given.
+    // is complete. A new file is created under the name as given. Under the
+    // file's lock (taken here unless this WorkDir holds it); a link is
+    // refused, never written through.
     bool write(const QString &name, const QByteArray &bytes, QString *error = nullptr);
     // Append, creating the file when it is missing.
     bool append(const QString &name, const QByteArray &bytes, QString *error = nullptr);
@@ -192,7 +194,8 @@ public:
     // minute: a program stopped for that long is taken for hung); one of
     // another computer, whose processes cannot be asked, is taken over when
     // it has stayed the same for `staleSeconds`, measured here, so that no
-    // desk's clock counts. A holder whose lock was taken over from it learns
+    // desk's clock counts (an empty one, whose maker was killed before it
+    // named itself, after a moment). A holder whose lock was taken over from it learns
     // so before it replaces the file (see changeLocked): each write through
     // this WorkDir to a file whose lock it holds looks first whether the
     // lock is still its own.
