@@ -11,15 +11,20 @@ QString nextNumberAfter(const QString &lastNumberLine)
 
 QString NextReceiptNumber(const WorkDir &dir)
 {
-    QString last;
-    {
-        // Read under its lock: where a rewrite is not atomic (FAT), the file
-        // is then seen before or after it, never gone. Where the lock cannot
-        // be had (the user stopped waiting) it is read as it is.
+    const auto numbered = [](const std::optional<QString> &line) {
+        return line && !line->trimmed().isEmpty() && line->trimmed().at(0).isDigit();
+    };
+    std::optional<QString> line = settingValue(dir, settingsfile::nummer);
+    if (!numbered(line)) {
+        // Read again under its lock: where a rewrite is not atomic (FAT),
+        // the file may be gone for a moment, and under the lock it is seen
+        // before or after the rewrite. Where the lock cannot be had (the
+        // user stopped waiting) it is read as it is.
         QString ignored;
         const WorkDir::Lock lock = dir.lock(settingsfile::nummer, &ignored);
-        last = settingValue(dir, settingsfile::nummer).value_or(QString());
+        line = settingValue(dir, settingsfile::nummer);
     }
+    const QString last = line.value_or(QString());
     // Never a number that is taken: a save that could not record its number
     // (a full disk), a receipt saved by hand under a higher number or a
     // moment in which nummer.dat could not be read leave the next number

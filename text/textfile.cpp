@@ -42,6 +42,12 @@ std::optional<QStringList> readLines(const WorkDir &dir, const QString &name)
 bool write(WorkDir &dir, const QString &name, const QString &text, QString *error)
 {
     const auto bytes = codepage::fileBytes(text);
+    // A file that holds these very bytes already stays as it is: the start
+    // writes the title word back every time, and a rewrite in a folder of
+    // 100 000 receipts costs its lock and temporary file there.
+    if (bytes && bytes->size() < 4096 && !dir.faulted(WorkDir::Op::Write, name, nullptr)
+        && dir.readBytes(name) == *bytes)
+        return true;
     if (bytes)
         return dir.write(name, *bytes, error);
     if (dir.faulted(WorkDir::Op::Write, name, error))
